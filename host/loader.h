@@ -1,0 +1,24 @@
+// Loading a display driver module and asking it for a device.
+#pragma once
+
+#include <string>
+
+#include "host/device.h"
+
+class HT_Driver_Module {
+public:
+    // Loads the module at `path` and finds its HD_Device. False, with the
+    // reason in error(), when either fails.
+    bool load(const std::string& path);
+    bool loaded() const { return entry_ != nullptr; }
+    // HD_Device(): a new device, or null.
+    HT_Device_Data* create_device() const;
+    const std::string& error() const { return error_; }
+
+private:
+    HT_Device_Data* (*entry_)() = nullptr;
+    std::string error_;
+};
+
+// Destroys a device the way the host does (slot 0, storage released).
+void HD_Destroy_Device(HT_Device_Data* device);

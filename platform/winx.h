@@ -1,0 +1,109 @@
+// The platform calls that are not Win32 names: what the host application and
+// the tools need around the driver (a private X server, the host's window and
+// its snapshots), and the in-process settings that tests use (message sink,
+// registry). The driver itself never includes this header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/windows.h"
+
+namespace winx {
+
+// ---- display ---------------------------------------------------------------
+
+// Starts a private Xvfb with one screen of the given size and depth (8, 16 or
+// 24 bits) and points $DISPLAY at it. Must run before the first X call of the
+// process. False, with a reason in *error, when the server does not come up.
+bool start_private_display(int width, int height, int depth, std::string* error);
+// Stops the server started above (no effect when none was started).
+void stop_private_display();
+
+// Opens the process's one X connection (XInitThreads first) when it is not
+// open yet. False when there is no display to open.
+bool open_display();
+
+struct Screen_Info {
+    int width = 0;
+    int height = 0;
+    int depth = 0;           // bits of the root visual
+    int bits_per_pixel = 0;  // bits that X stores per pixel at that depth
+};
+bool screen_info(Screen_Info* info);
+
+// ---- the host's window --------------------------------------------------------
+
+// A top-level window with a client area of width x height pixels; null when
+// there is no display. Sizes of 0 are allowed (the window is then 1 x 1 on
+// the server, and reports 0).
+HWND create_window(int width, int height, const char* title);
+bool resize_window(HWND window, int width, int height);
+void destroy_window(HWND window);
+bool window_size(HWND window, int* width, int* height);
+
+// What the window shows now, read back from the server.
+struct Window_Snapshot {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+    // The pixel at device coordinates (origin at the lower-left corner).
+    uint32_t at(int x, int y) const { return pixels[size_t(height - 1 - y) * size_t(width) + size_t(x)]; }
+};
+bool capture_window(HWND window, Window_Snapshot* snapshot);
+
+// ---- message boxes ----------------------------------------------------------
+
+// Receives every MessageBoxA; returns what MessageBoxA returns. The default
+// sink prints "CAPTION: TEXT" on standard error and returns IDOK.
+using Message_Sink = std::function<int(const std::string& caption, const std::string& text)>;
+// An empty sink puts the default back.
+void set_message_sink(Message_Sink sink);
+
+struct Message_Box {
+    std::string caption;
+    std::string text;
+};
+
+// Records every message box while it lives (installs itself as the sink,
+// restores the default when destroyed). Safe to read from any thread.
+class Message_Recorder {
+public:
+    Message_Recorder();
+    ~Message_Recorder();
+    Message_Recorder(const Message_Recorder&) = delete;
+    Message_Recorder& operator=(const Message_Recorder&) = delete;
+
+    std::vector<Message_Box> boxes() const;
+    void clear();
+
+private:
+    struct State;
+    State* state_;
+};
+
+// ---- registry -------------------------------------------------------------------
+
+// The registry is read from the file named by $WINX_REGISTRY (default
+// ~/.config/winx/registry) on first use; these calls change the in-process
+// copy. Key paths are full paths below HKEY_LOCAL_MACHINE, separated by '\'.
+void registry_set_value(const std::string& key, const std::string& name, DWORD type,
+                        const void* data, size_t size);
+void registry_set_dword(const std::string& key, const std::string& name, DWORD value);
+void registry_remove_value(const std::string& key, const std::string& name);
+void registry_remove_key(const std::string& key);
+// Forgets everything, the file included (an empty registry).
+void registry_clear();
+// Replaces the in-process registry with the contents of a file. False, with a
+// reason, when the file cannot be read or parsed.
+bool registry_load_file(const std::string& path, std::string* error);
+
+// ---- handles ----------------------------------------------------------------------
+
+// Kernel handles (events, threads) that are open now: for leak checks.
+long open_handle_count();
+
+}  // namespace winx
