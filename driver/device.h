@@ -1,0 +1,247 @@
+// OGL_Device_Data: the renderer object that HD_Device hands the host, and the
+// module-wide state that all renderer objects of the module share. The
+// object's blocks lie in this order: the host base part, the option handles,
+// the window and context fields, double buffering, the remaining context
+// fields, the batch lock, software emulation, the command block, the largest
+// device z, the primitive batch, and the OpenGL state caches.
+//
+// Creating and destroying renderer objects on two host threads at once is
+// outside the contract: the instance count and the first-construction flag
+// are plain integers changed without a lock. The host calls one object from
+// one thread at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "host/device.h"
+#include "platform/windows.h"
+
+// ---- the command block ---------------------------------------------------------
+
+enum Command_Code : int32_t {
+    CMD_INIT = 1,
+    CMD_PRESENT = 2,
+    CMD_EXIT = 3,
+    CMD_NOOP = 4,
+    CMD_RECTANGLE = 5,
+    CMD_DRAW_IMAGE = 8,
+    CMD_WRITE_DEPTH = 9,
+    CMD_READ_COLOR = 10,
+    CMD_READ_DEPTH = 11,
+    CMD_TEXTURED_TRIANGLES = 18,
+    CMD_STATE_CHANGE = 19,
+    CMD_FLUSH = 20,
+};
+
+// One slot: the poster fills it, signals command_posted and waits on
+// command_done; the arguments are the poster's own pointers, valid until the
+// render thread signals.
+struct Render_Command {
+    HANDLE command_posted;
+    HANDLE command_done;
+    int32_t command_code;
+    const HT_Rendition* rendition;
+    int32_t point_count;
+    int32_t rect_left;
+    int32_t rect_right;
+    int32_t rect_bottom;
+    int32_t rect_top;
+    const HT_Point3D* start_point;
+    const HT_RGB32* point_colors;
+    const HT_Point3D* end_point;
+    int32_t row_bytes;
+    const void* pixels;
+    const uint16_t* depth_values;
+    HT_Shared_Image* result_image;
+    const HT_Parameter* parameters;
+    const float* vertex_values;
+    int32_t in_render_thread;
+};
+
+// ---- the primitive batch -----------------------------------------------------------
+
+constexpr int MAX_BATCH_PRIMITIVES = 100;
+constexpr int MAX_BATCH_VERTICES = 300;
+
+// What OpenGL reads as a colour array of 3 unsigned bytes with a stride of 4.
+struct Batch_Color {
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+    uint8_t unused;
+};
+static_assert(sizeof(Batch_Color) == 4, "colour entries are 4 bytes");
+static_assert(sizeof(HT_Point3D) == 12, "vertices are three floats");
+
+struct Primitive_Batch {
+    int32_t vertex_total;
+    int32_t vertices_only;
+    Batch_Color colors[MAX_BATCH_VERTICES];
+    HT_Point3D vertices[MAX_BATCH_VERTICES];
+    int32_t primitive_count;
+    int32_t primitive_kind;
+    int32_t primitive_sizes[MAX_BATCH_PRIMITIVES];
+    int32_t first_draw_pending;
+};
+
+// The drawing state a batch needs, and the state OpenGL has.
+struct GL_State_Key {
+    int32_t face_pattern;
+    int32_t line_pattern;
+    int32_t line_weight;
+    uint32_t color;  // 0xAARRGGBB; 0xFFFFFFFF in current_state: not set
+    int32_t shade_model;
+};
+
+constexpr uint32_t UNSET_COLOR = 0xFFFFFFFFu;
+
+struct Line_Stipple {
+    int32_t factor;
+    uint16_t pattern;
+};
+
+constexpr int LINE_STIPPLE_COUNT = 9;
+constexpr int FACE_STIPPLE_COUNT = 73;
+constexpr int SOLID_LINE_PATTERN = 0;
+constexpr int SOLID_FACE_PATTERN = 64;
+
+// ---- one-row images and board requests (per object, so that render threads of
+// several objects never share them) -------------------------------------------------
+
+constexpr int MAX_ROW_POINTS = 300;
+constexpr int BOARD_REQUEST_WORDS = 10;
+
+struct Row_Point_Arrays {
+    HT_Point3D vertices[MAX_ROW_POINTS];
+    Batch_Color colors[MAX_ROW_POINTS];
+};
+
+// ---- the renderer object -------------------------------------------------------------
+
+class OGL_Device_Data : public HT_Device_Data {
+public:
+    OGL_Device_Data();
+    ~OGL_Device_Data() override;
+
+    // Virtual operations (the host's base implementations serve slots 2, 3,
+    // 6, 7 and 13).
+    int query_reserved() override;
+    HT_Renderer_Options& options_record() override;
+    HT_Renderer_Options& renderer_options_record() override;
+    HT_Option_Table& device_option_table() override;
+    int start_device() override;
+    void reserved_slot_10() override;
+    void show_frame(int flags) override;
+    void reserved_slot_12() override;
+    void reserved_slot_14() override;
+
+    // True when construction ran to its end and the render thread runs.
+    bool constructed() const { return render_thread_started_; }
+
+    // Command channel: store the code, signal, wait until it is done.
+    void post_command(Command_Code code);
+
+    // Options.
+    void register_options();
+    void report_figures(int screen_width, int screen_height);
+    void copy_double_buffering_to_options();
+    void find_option_value(const HT_String& name, HT_Option_Value* result) const;
+
+    // Start-up board checks; false when the construction must stop.
+    bool run_board_checks();
+
+    // Context and state (render thread, except set_pixel_format which the
+    // construction also runs).
+    bool set_pixel_format();
+    int init_context();
+    void init_gl_state();
+    void load_device_transform();
+    void flush_batch();
+
+    // Batch (host's thread, under batch_lock).
+    void append_vertices(int32_t kind, int32_t count, const HT_Point3D* points);
+    void append_colored_vertices(int32_t kind, int32_t count, const HT_Point3D* points,
+                                 const HT_RGB32* colors);
+    void set_dot_state(int32_t kind, HT_RGB32 color);
+    void set_triangle_state(int32_t kind, int32_t shade_model, HT_RGB32 color, int32_t face_pattern);
+    void set_line_state(int32_t kind, int32_t shade_model, HT_RGB32 color, int32_t line_weight,
+                        int32_t line_pattern);
+    void request_flush();
+
+    // Colour helpers (render thread).
+    void set_color(HT_RGB32 color);
+    void update_color(HT_RGB32 color);
+
+    // ---- 2. option handles
+    HT_Option_Definition* option_definitions[3];  // Double Buffering, Fast Readback, Dithering
+    HT_Option* options_in_first_table[3];         // Double Buffering, Dithering, Fast Readback
+    HT_Option* options_in_second_table[3];
+
+    // ---- 3. window and context
+    HDC device_context;
+    HT_Int_XY viewport_size;
+    int32_t transform_valid;  // 0: load again before the next draw; -1: loaded
+    int32_t loaded_texture_id;
+
+    // ---- 4.
+    bool double_buffering;
+
+    // ---- 5. remaining context fields
+    int32_t buffer_depth;
+    bool fast_readback;
+    float x_scale;
+    float y_scale;
+    float z_scale;
+    float device_transform[16];  // column-major, as glLoadMatrixf takes it
+
+    // ---- 6.
+    CRITICAL_SECTION* batch_lock;
+
+    // ---- 7.
+    int32_t software_emulation;
+
+    // ---- 8.
+    Render_Command command;
+
+    // ---- 9.
+    float max_depth_value;
+
+    // ---- 10.
+    Primitive_Batch batch;
+
+    // ---- 11. OpenGL state caches
+    Line_Stipple line_stipples[LINE_STIPPLE_COUNT];
+    uint8_t face_stipples[FACE_STIPPLE_COUNT][128];
+    bool color_array_enabled;
+    bool vertex_array_enabled;
+    GL_State_Key current_state;
+    GL_State_Key pending_state;
+    int32_t depth_test_enabled;
+    HGLRC gl_context;
+
+    // ---- one-row images and board requests
+    Row_Point_Arrays row_points;
+    uint32_t board_request_block[BOARD_REQUEST_WORDS];
+
+private:
+    bool render_thread_started_ = false;
+};
+
+// ---- module-wide state -----------------------------------------------------------------
+
+extern int32_t OGL_Instance_Count;
+extern int32_t OGL_First_Construction;
+extern CRITICAL_SECTION OGL_Batch_Lock;
+extern bool OGL_Batch_Lock_Initialized;
+extern CRITICAL_SECTION* OGL_Pixel_Lock;
+
+// Diagnostic switches: all off; nothing changes them at run time.
+extern const int32_t DEBUG_UNBATCHED_VERTICES;
+extern const int32_t DEBUG_UNBATCHED_COLORED_VERTICES;
+extern const int32_t DEBUG_SHOW_EACH_BATCH;
+extern const int32_t DEBUG_SHOW_EACH_COMMAND;
+
+// The thread procedure of every render thread; its argument is the object.
+DWORD WINAPI render_thread_proc(LPVOID object);
+
+extern "C" __attribute__((visibility("default"))) HT_Device_Data* HD_Device();
