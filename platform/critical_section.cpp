@@ -10,7 +10,9 @@ void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
     pthread_mutexattr_destroy(&attributes);
 }
 
-void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) { pthread_mutex_lock(&section->mutex); }
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
+    pthread_mutex_lock(&section->mutex);
+}
 
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
     pthread_mutex_unlock(&section->mutex);

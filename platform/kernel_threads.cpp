@@ -27,23 +27,23 @@ std::atomic<DWORD> last_thread_id{0};
 
 }  // namespace
 
-HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stack_size,
-                           LPTHREAD_START_ROUTINE routine, LPVOID parameter,
-                           DWORD creation_flags, LPDWORD thread_id) {
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stack_size, LPTHREAD_START_ROUTINE routine,
+                           LPVOID parameter, DWORD creation_flags, LPDWORD thread_id) {
     if (routine == nullptr || creation_flags != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    auto object = std::make_shared<winx::kernel::Waitable>(winx::kernel::Waitable::Kind::thread,
-                                                           true, false);
+    auto object =
+        std::make_shared<winx::kernel::Waitable>(winx::kernel::Waitable::Kind::thread, true, false);
     auto start = std::make_unique<Thread_Start>(Thread_Start{object, routine, parameter});
 
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
     if (stack_size != 0) {
-        pthread_attr_setstacksize(&attributes,
-                                  stack_size < SIZE_T(PTHREAD_STACK_MIN) ? SIZE_T(PTHREAD_STACK_MIN) : stack_size);
+        pthread_attr_setstacksize(&attributes, stack_size < SIZE_T(PTHREAD_STACK_MIN)
+                                                   ? SIZE_T(PTHREAD_STACK_MIN)
+                                                   : stack_size);
     }
     pthread_t thread;
     int failed = pthread_create(&thread, &attributes, run_thread, start.get());

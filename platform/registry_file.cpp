@@ -19,8 +19,8 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 namespace winx {
@@ -143,7 +143,8 @@ bool parse_data(const std::string& text, Registry_Value* value, std::string* why
     }
     if (starts_with_folded(text, "hex(")) {
         size_t close = text.find("):");
-        if (close == std::string::npos || !parse_hex_number(text.substr(4, close - 4), &value->type)) {
+        if (close == std::string::npos ||
+            !parse_hex_number(text.substr(4, close - 4), &value->type)) {
             *why = "hex(TYPE): needs a hex type";
             return false;
         }
@@ -176,8 +177,7 @@ bool parse_value_line(const std::string& line, std::string* name, Registry_Value
 
 }  // namespace
 
-bool parse_registry_text(const std::string& text, Registry_Contents* contents,
-                         std::string* error) {
+bool parse_registry_text(const std::string& text, Registry_Contents* contents, std::string* error) {
     contents->clear();
     std::stringstream lines(text);
     std::string line;
@@ -205,7 +205,8 @@ bool parse_registry_text(const std::string& text, Registry_Contents* contents,
             Registry_Value value;
             if (parse_value_line(line, &name, &value, &why)) {
                 if (have_key) {
-                    contents->set_value(key, name, value.type, value.data.data(), value.data.size());
+                    contents->set_value(key, name, value.type, value.data.data(),
+                                        value.data.size());
                 } else {
                     why = "a value before the first [KEY] line";
                 }
