@@ -41,6 +41,11 @@ HWND create_window(int width, int height, const char* title) {
     return x11::to_hwnd(window);
 }
 
+// The GL child takes the new size at once. Mesa's software rasteriser reads
+// a drawable's size again at the first drawing after a SwapBuffers, so a
+// frame already begun at the old size finishes at that size, and the next
+// one has the new size (a host presents between frames, so this is the
+// frame after a resize).
 bool resize_window(HWND handle, int width, int height) {
     Display* display = x11::display();
     if (display == nullptr || !valid_size(width, height)) return false;

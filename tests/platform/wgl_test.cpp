@@ -185,3 +185,16 @@ TEST(Screen24_Wgl, MakeCurrentFailureLeavesNoContext) {
     EXPECT_FALSE(wglMakeCurrent(gl.dc, reinterpret_cast<HGLRC>(&gl)));
     winx::destroy_window(bare);
 }
+
+TEST(Screen24_Wgl, DrawingAfterTheWindowIsGoneDoesNotEndTheProcess) {
+    Gl_Window gl;
+    ASSERT_TRUE(gl.open(16, 16));
+    winx::destroy_window(gl.window);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+    EXPECT_FALSE(SwapBuffers(gl.dc));
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(gl.context));
+    gl.context = nullptr;
+    gl.window = nullptr;
+}
