@@ -6,11 +6,6 @@
 
 #include "host/image.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// Huge images must come back without memory rather than stop the process.
-extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
-#endif
-
 namespace {
 
 const HT_Point3D ORIGIN = {3.0f, 4.0f, 0.0f};
