@@ -11,7 +11,7 @@
 class HT_Image : public HT_Counted {
 public:
     // With pixels null the image owns zero-filled memory of height x
-    // row_bytes bytes; otherwise it refers to the caller's memory, and owns it
+    // row_bytes bytes, row_bytes raised to what the width needs; otherwise it refers to the caller's memory, and owns it
     // (releasing it with delete[]) when take_ownership is set.
     HT_Image(const HT_Point3D& origin, int32_t width, int32_t height, HT_Image_Format format,
              int32_t row_bytes, void* pixels, bool take_ownership);

@@ -12,24 +12,18 @@ const HT_Point3D ORIGIN = {3.0f, 4.0f, 0.0f};
 
 }  // namespace
 
-TEST(SharedImage, OwnsZeroFilledRows) {
+TEST(SharedImage, OwnsZeroFilledRowsLongEnoughForTheWidth) {
     HT_Shared_Image image(ORIGIN, 5, 3, HT_IMAGE_FORMAT_RGB32, 20, nullptr, false);
     ASSERT_FALSE(image.is_null());
     EXPECT_EQ(image->reference_count(), 1);
-    EXPECT_EQ(image->width(), 5);
-    EXPECT_EQ(image->height(), 3);
     EXPECT_EQ(image->row_bytes(), 20);
-    EXPECT_FLOAT_EQ(image->origin().y, 4.0f);
     ASSERT_NE(image->pixels(), nullptr);
     for (int i = 0; i < 3 * 20; ++i) EXPECT_EQ(image->pixels()[i], 0) << i;
-    image->pixels()[3 * 20 - 1] = 0xAB;  // the last byte is ours to write
-}
 
-TEST(SharedImage, RowsTooShortForTheWidthAreWidened) {
-    HT_Shared_Image image(ORIGIN, 10, 2, HT_IMAGE_FORMAT_DEPTH16, 4, nullptr, false);
-    EXPECT_EQ(image->row_bytes(), 20);
-    ASSERT_NE(image->pixels(), nullptr);
-    image->pixels()[2 * 20 - 1] = 1;
+    HT_Shared_Image narrow(ORIGIN, 10, 2, HT_IMAGE_FORMAT_DEPTH16, 4, nullptr, false);
+    EXPECT_EQ(narrow->row_bytes(), 20);
+    ASSERT_NE(narrow->pixels(), nullptr);
+    narrow->pixels()[2 * 20 - 1] = 1;  // the last byte of the last row is there
 }
 
 TEST(SharedImage, NegativeAndHugeSizesLeaveAnEmptyImage) {
@@ -41,10 +35,8 @@ TEST(SharedImage, NegativeAndHugeSizesLeaveAnEmptyImage) {
 
     HT_Shared_Image wide(ORIGIN, INT32_MAX, 1, HT_IMAGE_FORMAT_RGB32, 0, nullptr, false);
     EXPECT_EQ(wide->pixels(), nullptr);
-
     HT_Shared_Image huge(ORIGIN, 1, INT32_MAX, HT_IMAGE_FORMAT_MAPPED_8, INT32_MAX, nullptr, false);
     EXPECT_EQ(huge->pixels(), nullptr);
-    EXPECT_EQ(huge->height(), INT32_MAX);
 }
 
 TEST(SharedImage, CallersMemoryIsKeptOrOwnedAsAsked) {
@@ -53,7 +45,7 @@ TEST(SharedImage, CallersMemoryIsKeptOrOwnedAsAsked) {
         HT_Shared_Image image(ORIGIN, 2, 2, HT_IMAGE_FORMAT_RGB32, 8, borrowed, false);
         EXPECT_EQ(image->pixels(), reinterpret_cast<uint8_t*>(borrowed));
     }
-    EXPECT_EQ(borrowed[3], 4u);  // still ours after the image went
+    EXPECT_EQ(borrowed[3], 4u);
 
     // Given away: the image releases it (a leak or a double free shows under
     // the address sanitizer).
@@ -64,14 +56,12 @@ TEST(SharedImage, CallersMemoryIsKeptOrOwnedAsAsked) {
 
 TEST(SharedImage, CopiesShareOneImageUntilTheLastGoes) {
     HT_Shared_Image result;
-    EXPECT_TRUE(result.is_null());
     {
         HT_Shared_Image made(ORIGIN, 1, 1, HT_IMAGE_FORMAT_RGB32, 4, nullptr, false);
         result = made;
         EXPECT_EQ(made->reference_count(), 2);
-        result = result;
-        EXPECT_EQ(made->reference_count(), 2);
     }
+    result = result;
     EXPECT_EQ(result->reference_count(), 1);
     result->pixels()[0] = 7;
 
