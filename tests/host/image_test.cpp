@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "host/image.h"
+#include "host/rendition.h"
 
 namespace {
 
@@ -69,4 +70,16 @@ TEST(SharedImage, CopiesShareOneImageUntilTheLastGoes) {
     result = replacement;
     EXPECT_EQ(result->width(), 2);
     EXPECT_EQ(replacement->reference_count(), 2);
+}
+
+TEST(SharedImage, TextureReleasesItsImageWhileTheCountLockIsHeld) {
+    // The texture's destructor drops its image handle from inside the
+    // critical section that deletes the texture: the section must let the
+    // same thread in again.
+    HT_Shared_Image image(ORIGIN, 2, 2, HT_IMAGE_FORMAT_RGB32, 8, nullptr, false);
+    HT_Texture_Handle texture(new HT_Texture(HT_WRAP_REPEAT, HT_WRAP_CLAMP, image));
+    EXPECT_EQ(image->reference_count(), 2);
+    EXPECT_EQ(texture->image().get(), image.get());
+    texture.reset();
+    EXPECT_EQ(image->reference_count(), 1);
 }
