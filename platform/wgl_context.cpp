@@ -6,7 +6,6 @@
 #include <set>
 #include <thread>
 
-#include "platform/last_error_hook.h"
 #include "platform/wgl_pixel_format.h"
 #include "platform/windows.h"
 #include "platform/x11_display.h"
@@ -70,7 +69,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     if (display == nullptr) return nullptr;
     int pixel_format = 0;
     if (drawable_of(display, dc, &pixel_format) == 0) {
-        winx::report_last_error(ERROR_INVALID_PIXEL_FORMAT);
+        SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return nullptr;
     }
     const winx::wgl::Pixel_Format* format = winx::wgl::find_pixel_format(display, pixel_format);
@@ -84,7 +83,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
         }
     }
     if (context == nullptr) {
-        winx::report_last_error(ERROR_INVALID_PIXEL_FORMAT);
+        SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return nullptr;
     }
     HGLRC result = new HGLRC__;
@@ -105,7 +104,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     // As on Win32, a failure leaves the thread with no current context.
     auto fail = [](DWORD error) {
         release_current();
-        winx::report_last_error(error);
+        SetLastError(error);
         return FALSE;
     };
     if (!is_live(context)) return fail(ERROR_INVALID_HANDLE);
@@ -133,13 +132,13 @@ HGLRC WINAPI wglGetCurrentContext(void) { return binding.context; }
 BOOL WINAPI wglDeleteContext(HGLRC context) {
     std::lock_guard<std::mutex> lock(contexts_mutex());
     if (!is_live(context)) {
-        winx::report_last_error(ERROR_INVALID_HANDLE);
+        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     // Deleting another thread's current context is an error on Win32; GLX
     // would defer it, but the other thread would keep a dangling handle.
     if (context->bound_to != std::thread::id() && context->bound_to != std::this_thread::get_id()) {
-        winx::report_last_error(ERROR_BUSY);
+        SetLastError(ERROR_BUSY);
         return FALSE;
     }
     if (binding.context == context) release_current();

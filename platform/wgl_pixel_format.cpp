@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/last_error_hook.h"
 #include "platform/winx.h"
 #include "platform/x11_display.h"
 #include "platform/x11_surface.h"
@@ -214,17 +213,17 @@ BOOL WINAPI SetPixelFormat(HDC dc, int index, const PIXELFORMATDESCRIPTOR*) {
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
     x11::Surface* surface = x11::find_surface(display, x11::to_window(dc));
     if (surface == nullptr) {
-        report_last_error(ERROR_INVALID_HANDLE);
+        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     // A window's format is fixed once set, as on Win32.
     if (format == nullptr || (surface->pixel_format != 0 && surface->pixel_format != index)) {
-        report_last_error(ERROR_INVALID_PIXEL_FORMAT);
+        SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return FALSE;
     }
     if (surface->pixel_format == index) return TRUE;
     if (!surface->desktop && !wgl::create_gl_window(display, *surface, *format)) {
-        report_last_error(ERROR_INVALID_PIXEL_FORMAT);
+        SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return FALSE;
     }
     surface->pixel_format = index;

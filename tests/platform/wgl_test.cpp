@@ -120,7 +120,9 @@ TEST(Screen24_Wgl, AWindowKeepsItsFirstFormat) {
 
     EXPECT_TRUE(SetPixelFormat(dc, format, &wanted));
     EXPECT_TRUE(SetPixelFormat(dc, format, &wanted));
+    SetLastError(0);
     EXPECT_FALSE(SetPixelFormat(dc, other, &wanted));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PIXEL_FORMAT));
     EXPECT_FALSE(SetPixelFormat(dc, 0, &wanted));
     winx::destroy_window(window);
 }
@@ -180,7 +182,9 @@ TEST(Screen24_Wgl, MakeCurrentFailureLeavesNoContext) {
     Gl_Window gl;
     ASSERT_TRUE(gl.open(16, 16));
     HWND bare = winx::create_window(16, 16, "no format");
+    SetLastError(0);
     EXPECT_FALSE(wglMakeCurrent(GetDC(bare), gl.context));
+    EXPECT_NE(GetLastError(), DWORD(0));
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
     EXPECT_FALSE(wglMakeCurrent(gl.dc, reinterpret_cast<HGLRC>(&gl)));
     winx::destroy_window(bare);
