@@ -70,4 +70,17 @@ int settled_thread_count(int expected) {
     return count;
 }
 
+int quiet_thread_count() {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int count = thread_count();
+    int unchanged = 0;
+    while (unchanged < 10 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        int now = thread_count();
+        unchanged = now == count ? unchanged + 1 : 0;
+        count = now;
+    }
+    return count;
+}
+
 }  // namespace test_device

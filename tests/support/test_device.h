@@ -26,9 +26,11 @@ OGL_Device_Data* driver(HT_Device_Data* device);
 // do; false when the render thread did not answer within ten seconds.
 bool post_raw_command(OGL_Device_Data* device, int32_t code);
 
-// Threads of this process now (from /proc), and the same once the count has
-// settled back to at most `expected` (threads end shortly after they answer).
+// Threads of this process now (from /proc); the same once the count has
+// settled back to at most `expected` (threads end shortly after they answer);
+// and once it has not changed for a tenth of a second.
 int thread_count();
 int settled_thread_count(int expected);
+int quiet_thread_count();
 
 }  // namespace test_device
