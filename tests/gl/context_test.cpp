@@ -211,3 +211,26 @@ TEST_F(Context, FailedMakeCurrentLeavesNoContextAndTheNextInitStartsOver) {
     EXPECT_EQ(calls_named(recorder, "glViewport").size(), 1u);
     EXPECT_EQ(object->depth_test_enabled, 1);
 }
+
+// The render thread deletes its context before it answers CMD_EXIT: afterwards
+// the handle names no context (an undeleted one would still be bound to the
+// ended thread).
+TEST(Context_End, TheContextIsDeletedWithTheObject) {
+    HWND window = winx::create_window(32, 32, "context end");
+    const long handles = winx::open_handle_count();
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        HT_Device_Data* device = test_device::create();
+        ASSERT_NE(device, nullptr);
+        test_device::attach(device, window, 32, 32);
+        test_device::set_buffer_depth(device, 16);
+        device->start_device();
+        HGLRC context = driver(device)->gl_context;
+        ASSERT_NE(context, nullptr);
+        test_device::destroy(device);
+        SetLastError(0);
+        EXPECT_FALSE(wglDeleteContext(context));
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    }
+    EXPECT_EQ(winx::open_handle_count(), handles);
+    winx::destroy_window(window);
+}
