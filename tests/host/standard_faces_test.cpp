@@ -148,6 +148,14 @@ TEST(StandardRectangle, DrawsThePatternsPixelsAtTheFarDepth) {
     EXPECT_EQ(device.pixel(10, 6).z, 16777215.0f);
     EXPECT_EQ(device.pixel(10, 6).color, rendition.color.color);
 
+    // With a 16-bit depth range the far end is 65535: 16777215 would be
+    // clipped away by the device.
+    HT_Option_Value sixteen(HT_OPTION_TYPE_INTEGER, 1);
+    sixteen.set_as_int(0, 16);
+    device.option_tables[0].find("Buffer Depth")->set(sixteen);
+    HD_Standard_Draw_DC_Rectangle(&device, &rendition, 10, 10, 6, 6);
+    EXPECT_EQ(device.pixel(10, 6).z, 65535.0f);
+
     // One pixel, bounds given the wrong way round, and a rectangle mostly
     // outside the window.
     Recording_Device small(64, 64);
