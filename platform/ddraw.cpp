@@ -124,8 +124,11 @@ public:
         }
         winx::Screen_Info screen;
         if (!winx::screen_info(&screen) || screen.bits_per_pixel < 8) return DDERR_GENERIC;
-        const uint64_t bytes = uint64_t(description->dwWidth) * description->dwHeight *
-                               uint64_t(screen.bits_per_pixel / 8);
+        // More pixels than a 32-bit memory holds bytes never fit; below that
+        // the byte count cannot overflow.
+        const uint64_t pixels = uint64_t(description->dwWidth) * description->dwHeight;
+        if (pixels > 0xFFFFFFFFull) return DDERR_OUTOFVIDEOMEMORY;
+        const uint64_t bytes = pixels * uint64_t(screen.bits_per_pixel / 8);
         if (!take_video_memory(bytes)) return DDERR_OUTOFVIDEOMEMORY;
         *surface = new Board_Surface(bytes);
         return DD_OK;
