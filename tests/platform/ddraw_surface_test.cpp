@@ -23,8 +23,9 @@ protected:
     IDirectDraw* open() {
         IDirectDraw* direct_draw = nullptr;
         EXPECT_EQ(DirectDrawCreate(nullptr, &direct_draw, nullptr), DD_OK);
-        if (direct_draw != nullptr)
+        if (direct_draw != nullptr) {
             EXPECT_EQ(direct_draw->SetCooperativeLevel(GetDesktopWindow(), DDSCL_NORMAL), DD_OK);
+        }
         return direct_draw;
     }
 };
