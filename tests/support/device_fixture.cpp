@@ -35,7 +35,15 @@ bool Running_Device::start(const Device_Settings& settings) {
         depth->set(value);
     }
     device_->start_device();
+    width_ = settings.width;
+    height_ = settings.height;
+    clear_frame();
     return true;
+}
+
+void Running_Device::clear_frame(HT_RGB32 color) {
+    const HT_Rendition rendition = solid_rendition(color);
+    call(actions().draw_dc_rectangle, &rendition, 0, width_ - 1, 0, height_ - 1);
 }
 
 void Running_Device::show() { device_->show_frame(0); }

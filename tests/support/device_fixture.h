@@ -28,8 +28,9 @@ public:
     Running_Device(const Running_Device&) = delete;
     Running_Device& operator=(const Running_Device&) = delete;
 
-    // False, with the reason in error(), when the module, the device or the
-    // window cannot be had.
+    // Loads the module, creates the device and its window, starts the device
+    // and clears the frame. False, with the reason in error(), when the
+    // module, the device or the window cannot be had.
     bool start(const Device_Settings& settings = Device_Settings());
     const std::string& error() const { return error_; }
 
@@ -43,6 +44,10 @@ public:
         action.function(action.object, std::forward<Args>(args)...);
     }
 
+    // What a host does at the start of a frame: a rectangle over the whole
+    // window, which sets colour and, at the far end of the depth range,
+    // depth (the device clears neither itself).
+    void clear_frame(HT_RGB32 color = 0xFF000000u);
     // show_frame: queued primitives are drawn and the frame presented.
     void show();
     // show(), then what the window shows.
@@ -55,6 +60,8 @@ private:
     HT_Device_Data* device_ = nullptr;
     HWND window_ = nullptr;
     HDC window_context_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
     std::string error_;
 };
 
