@@ -59,6 +59,26 @@ TEST_F(Batch_Calls, TwoPolylinesOfOneKeyAreDrawnFromOneBatch) {
     EXPECT_EQ(recorder.count("glShadeModel"), 1u) << "one state set-up for the batch";
 }
 
+// The batch never rests full: the 100th primitive is drawn at once, and a
+// batch of exactly 300 vertices waits until the next primitive arrives.
+TEST_F(Batch_Calls, AFullBatchIsDrawnAtItsLimits) {
+    winx::Gl_Recorder recorder;
+    for (int i = 0; i < 99; ++i) polyline(red, 2, TWO_POINTS);
+    EXPECT_EQ(recorder.count("glDrawArrays"), 0u);
+    polyline(red, 2, TWO_POINTS);
+    EXPECT_EQ(recorder.count("glDrawArrays"), 100u);
+
+    std::vector<HT_Point3D> long_line(300, HT_Point3D{5, 5, 5});
+    for (int i = 0; i < 300; ++i) long_line[i].x = float(i % 60);
+    recorder.clear();
+    polyline(red, 300, long_line.data());
+    EXPECT_EQ(recorder.count("glDrawArrays"), 0u);
+    polyline(red, 2, TWO_POINTS);
+    const std::vector<winx::Gl_Call> draws = calls_named(recorder, "glDrawArrays");
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].numbers, (std::vector<double>{GL_LINE_STRIP, 0, 300}));
+}
+
 TEST_F(Batch_Calls, AnotherColourDrawsTheQueuedBatchFirst) {
     polyline(red, 2, TWO_POINTS);
     polyline(red, 2, TWO_POINTS);
