@@ -46,7 +46,7 @@ void OGL_Device_Data::flush_batch() {
 
     if (transform_valid == 0) load_device_transform();
 
-    if (vertex_array_enabled != true) {
+    if (!vertex_array_enabled) {
         vertex_array_enabled = true;
         glEnableClientState(GL_VERTEX_ARRAY);
     }
@@ -63,12 +63,12 @@ void OGL_Device_Data::flush_batch() {
     // triangle takes the colour of its last vertex.
     const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || batch.vertices_only == 0;
     if (per_vertex_colors) {
-        if (color_array_enabled != true) {
+        if (!color_array_enabled) {
             color_array_enabled = true;
             glEnableClientState(GL_COLOR_ARRAY);
         }
         glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), batch.colors);
-    } else if (color_array_enabled != false) {
+    } else if (color_array_enabled) {
         color_array_enabled = false;
         glDisableClientState(GL_COLOR_ARRAY);
     }
