@@ -40,14 +40,6 @@ struct Corner_Pair {
 
 struct Screen_Statement { int width, height, depth; };
 
-struct Board_Statement {
-    std::optional<uint64_t> video_memory;
-    std::optional<int> boards;
-    std::optional<uint64_t> free_video_memory;
-    std::optional<std::string> directdraw;  // ok, create_fails, cooperative_fails, query_fails
-    std::optional<std::string> escapes;     // answered, silent
-};
-
 struct Registry_Statement {
     enum class Action { set_value, remove_value, remove_key };
     Action action = Action::set_value;
@@ -148,7 +140,7 @@ struct Expect_Message_Statement { std::string caption, text; };
 struct Expect_No_Message_Statement {};
 
 using Statement_Body = std::variant<
-    Screen_Statement, Board_Statement, Registry_Statement, Window_Statement, Option_Statement,
+    Screen_Statement, Registry_Statement, Window_Statement, Option_Statement,
     Device_Statement, Use_Statement, Start_Statement, Show_Statement, Destroy_Statement,
     Color_Statement, Line_Statement, Face_Statement, Texture_Statement, Primitive_Statement,
     Rectangle_Statement, Image_Statement, Write_Depth_Statement, Read_Statement,
