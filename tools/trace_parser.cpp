@@ -370,8 +370,10 @@ int32_t wrap_mode(const Line_Reader& in, Piece piece) {
         {"clamp", 0}, {"mirrored_repeat", 1}, {"clamp_to_edge", 2}, {"repeat", 3}, {"decal", 4}};
     auto found = names.find(piece.text);
     if (found != names.end()) return found->second;
-    return int32_t(in.integer(piece, "a wrap mode (a number, or clamp, mirrored_repeat, clamp_to_edge, repeat, decal)",
-                              INT32_LOW, INT32_HIGH));
+    std::optional<int64_t> number = parse_trace_integer(piece.text);
+    if (!number || *number < INT32_LOW || *number > INT32_HIGH)
+        in.fail(piece.column, "a wrap mode: a number, or clamp, mirrored_repeat, clamp_to_edge, repeat or decal");
+    return int32_t(*number);
 }
 
 Statement_Body parse_texture(Line_Reader& in) {
@@ -611,7 +613,7 @@ bool parse_trace(const std::string& text, Trace* trace, Read_Error* error) {
 bool read_trace_file(const std::string& path, Trace* trace, Read_Error* error) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        *error = {0, 0, "a readable trace file"};
+        *error = {0, 0, "expected a readable trace file"};
         return false;
     }
     std::ostringstream text;
