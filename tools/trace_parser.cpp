@@ -1,217 +1,16 @@
 // The grammar of each trace statement: positional words first, then
-// key=value options in any order. Errors are thrown as Read_Error from deep
-// inside and caught once per trace.
+// key=value options in any order. Errors are thrown as Read_Error by the line
+// reader and caught once per trace.
 #include "tools/trace_parser.h"
 
 #include <fstream>
 #include <functional>
 #include <map>
-#include <set>
 #include <sstream>
 
+#include "tools/trace_line_reader.h"
+
 namespace {
-
-// A piece of a line: a word, or part of one (a point's coordinate, an
-// option's value), with the column where it starts.
-struct Piece {
-    std::string_view text;
-    int column;
-};
-
-constexpr int64_t INT32_LOW = INT32_MIN;
-constexpr int64_t INT32_HIGH = INT32_MAX;
-constexpr int MAX_IMAGE_SIDE = 8192;
-
-std::vector<Piece> split_piece(Piece piece, char separator) {
-    std::vector<Piece> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t end = piece.text.find(separator, start);
-        size_t stop = end == std::string_view::npos ? piece.text.size() : end;
-        parts.push_back({piece.text.substr(start, stop - start), piece.column + int(start)});
-        if (end == std::string_view::npos) return parts;
-        start = end + 1;
-    }
-}
-
-class Line_Reader {
-public:
-    Line_Reader(int line, const std::string& source, std::vector<Trace_Word> words)
-        : line_(line), end_column_(int(source.size()) + 1), words_(std::move(words)) {
-        // Columns past trailing blanks point just after the last word.
-        if (!words_.empty()) {
-            const Trace_Word& last = words_.back();
-            end_column_ = last.column + int(last.text.size()) + (last.quoted ? 2 : 0);
-        }
-    }
-
-    [[noreturn]] void fail(int column, const std::string& expected) const {
-        throw Read_Error{line_, column, "expected " + expected};
-    }
-
-    const Trace_Word& keyword() const { return words_[0]; }
-
-    // True when the next word is a positional one (not key=value, not a flag).
-    bool has_positional() const { return next_ < words_.size() && !is_option(words_[next_]); }
-    bool next_is(const char* bare) const {
-        return next_ < words_.size() && !words_[next_].quoted && words_[next_].text == bare;
-    }
-
-    Piece positional(const std::string& what) {
-        if (!has_positional()) fail(next_column(), what);
-        const Trace_Word& word = words_[next_++];
-        return {word.text, word.column};
-    }
-    const Trace_Word& positional_word(const std::string& what) {
-        if (!has_positional()) fail(next_column(), what);
-        return words_[next_++];
-    }
-    void skip() { ++next_; }
-
-    int64_t integer(Piece piece, const std::string& what, int64_t low, int64_t high) const {
-        std::optional<int64_t> value = parse_trace_integer(piece.text);
-        if (!value || *value < low || *value > high)
-            fail(piece.column, what + " (an integer from " + std::to_string(low) + " to " +
-                                   std::to_string(high) + ")");
-        return *value;
-    }
-    float real(Piece piece, const std::string& what) const {
-        std::optional<float> value = parse_trace_real(piece.text);
-        if (!value) fail(piece.column, what + " (a number)");
-        return *value;
-    }
-    HT_RGB32 color(Piece piece, bool alpha_allowed) const {
-        int digits = 0;
-        std::optional<HT_RGB32> value = parse_trace_color(piece.text, &digits);
-        if (!value || (!alpha_allowed && digits != 6))
-            fail(piece.column, alpha_allowed ? "a colour #RRGGBB or #RRGGBBAA" : "a colour #RRGGBB");
-        return *value;
-    }
-
-    enum class Vertex_Form { plain, colored, textured };
-    Trace_Vertex vertex(Piece piece, Vertex_Form form) const {
-        static const char* const forms[] = {"a point x,y,z", "a coloured point x,y,z@#RRGGBB",
-                                            "a textured point x,y,z@#RRGGBB/s,t"};
-        const char* expected = forms[int(form)];
-        Trace_Vertex vertex;
-        size_t at = piece.text.find('@');
-        Piece place{piece.text.substr(0, at), piece.column};
-        std::vector<Piece> xyz = split_piece(place, ',');
-        if (xyz.size() != 3) fail(piece.column, expected);
-        vertex.point = {real(xyz[0], "x"), real(xyz[1], "y"), real(xyz[2], "z")};
-        int after_place = piece.column + int(place.text.size());
-        if (form == Vertex_Form::plain) {
-            if (at != std::string_view::npos) fail(after_place, "the end of " + std::string(expected));
-            return vertex;
-        }
-        if (at == std::string_view::npos) fail(after_place, "@ and a colour: " + std::string(expected));
-        Piece rest{piece.text.substr(at + 1), piece.column + int(at) + 1};
-        size_t slash = rest.text.find('/');
-        if (form == Vertex_Form::colored) {
-            if (slash != std::string_view::npos)
-                fail(rest.column + int(slash), "the end of " + std::string(expected));
-            vertex.color = color(rest, true);
-            return vertex;
-        }
-        if (slash == std::string_view::npos)
-            fail(rest.column + int(rest.text.size()), "/s,t: " + std::string(expected));
-        vertex.color = color({rest.text.substr(0, slash), rest.column}, true);
-        std::vector<Piece> st = split_piece({rest.text.substr(slash + 1), rest.column + int(slash) + 1}, ',');
-        if (st.size() != 2) fail(rest.column + int(slash) + 1, "s,t");
-        vertex.s = real(st[0], "s");
-        vertex.t = real(st[1], "t");
-        return vertex;
-    }
-
-    Corner_Pair corners() {
-        Corner_Pair pair;
-        pair.start = vertex(positional("the start corner x,y,z"), Vertex_Form::plain).point;
-        pair.end = vertex(positional("the end corner x,y,z"), Vertex_Form::plain).point;
-        return pair;
-    }
-
-    Image_Source image_source(Piece piece) const {
-        Image_Source source;
-        const char* expected = "an image FILE.png, solid:WxH:#RRGGBBAA or checker:WxH:CELL:#C1:#C2";
-        std::vector<Piece> parts = split_piece(piece, ':');
-        if (parts[0].text == "solid" || parts[0].text == "checker") {
-            bool checker = parts[0].text == "checker";
-            source.kind = checker ? Image_Source::Kind::checker : Image_Source::Kind::solid;
-            if (parts.size() != (checker ? 5u : 3u)) fail(piece.column, expected);
-            std::vector<Piece> size = split_piece(parts[1], 'x');
-            if (size.size() != 2) fail(parts[1].column, "a size WxH");
-            source.width = int(integer(size[0], "a width", 0, MAX_IMAGE_SIDE));
-            source.height = int(integer(size[1], "a height", 0, MAX_IMAGE_SIDE));
-            size_t next = 2;
-            if (checker) source.cell = int(integer(parts[next++], "a cell size", 1, MAX_IMAGE_SIDE));
-            source.first_color = color(parts[next++], true);
-            if (checker) source.second_color = color(parts[next], true);
-            return source;
-        }
-        const std::string_view suffix = ".png";
-        if (piece.text.size() <= suffix.size() ||
-            piece.text.substr(piece.text.size() - suffix.size()) != suffix)
-            fail(piece.column, expected);
-        source.kind = Image_Source::Kind::png_file;
-        source.file = std::string(piece.text);
-        return source;
-    }
-
-    // Reads the remaining words as options; `keys` are the allowed keys
-    // (without '='), `flags` the allowed bare words.
-    void options(const std::set<std::string>& keys, const std::set<std::string>& flags) {
-        for (; next_ < words_.size(); ++next_) {
-            const Trace_Word& word = words_[next_];
-            size_t equals = word.quoted ? std::string::npos : word.text.find('=');
-            std::string key = equals == std::string::npos ? word.text : word.text.substr(0, equals);
-            bool known = equals == std::string::npos ? !word.quoted && flags.count(key) != 0
-                                                     : keys.count(key) != 0;
-            if (!known) fail(word.column, describe_options(keys, flags));
-            if (options_.count(key) != 0) fail(word.column, "each option once, but " + key + " came again");
-            std::string_view text(word.text);
-            if (equals == std::string::npos) {
-                options_[key] = {text.substr(text.size()), word.column + int(text.size())};
-            } else {
-                options_[key] = {text.substr(equals + 1), word.column + int(equals) + 1};
-            }
-        }
-    }
-    std::optional<Piece> option(const std::string& key) const {
-        auto found = options_.find(key);
-        if (found == options_.end()) return std::nullopt;
-        return found->second;
-    }
-    bool flag(const std::string& key) const { return options_.count(key) != 0; }
-    Piece required_option(const std::string& key) const {
-        std::optional<Piece> value = option(key);
-        if (!value) fail(next_column(), key + "=");
-        return *value;
-    }
-    bool any_option() const { return !options_.empty(); }
-
-    void finish() const {
-        if (next_ < words_.size()) fail(words_[next_].column, "the end of the statement");
-    }
-    int next_column() const { return next_ < words_.size() ? words_[next_].column : end_column_; }
-    int line() const { return line_; }
-
-private:
-    static bool is_option(const Trace_Word& word) {
-        return !word.quoted && word.text.find('=') != std::string::npos;
-    }
-    static std::string describe_options(const std::set<std::string>& keys, const std::set<std::string>& flags) {
-        std::string list;
-        for (const std::string& key : keys) list += (list.empty() ? "" : ", ") + key + "=";
-        for (const std::string& flag : flags) list += (list.empty() ? "" : ", ") + flag;
-        return list.empty() ? "the end of the statement" : "one of the options " + list;
-    }
-
-    int line_;
-    int end_column_;
-    std::vector<Trace_Word> words_;
-    size_t next_ = 1;
-    std::map<std::string, Piece> options_;
-};
 
 using Vertex_Form = Line_Reader::Vertex_Form;
 
@@ -595,7 +394,7 @@ bool parse_trace(const std::string& text, Trace* trace, Read_Error* error) {
             ++number;
             std::vector<Trace_Word> words = split_trace_line(line, number);
             if (words.empty()) continue;
-            Line_Reader in(number, line, words);
+            Line_Reader in(number, words);
             const Trace_Word& keyword = in.keyword();
             auto found = statement_table().find(keyword.text);
             if (keyword.quoted || found == statement_table().end())
