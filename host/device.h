@@ -154,6 +154,8 @@ public:
     // The host's current renderer options (window size, buffer depth): what
     // the host asks the device for.
     HT_Renderer_Options current_options;
+    // What slot 8 returns for a renderer that is not a physical one.
+    HT_Option_Table renderer_option_table;
 };
 
 class HT_Physical_Renderer_Data : public HT_Renderer_Data {

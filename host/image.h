@@ -11,7 +11,7 @@
 class HT_Image : public HT_Counted {
 public:
     // With pixels null the image owns zero-filled memory of height x
-    // row_bytes bytes; otherwise it refers to the caller's memory, and owns it
+    // row_bytes bytes, row_bytes raised to what the width needs; otherwise it refers to the caller's memory, and owns it
     // (releasing it with delete[]) when take_ownership is set.
     HT_Image(const HT_Point3D& origin, int32_t width, int32_t height, HT_Image_Format format,
              int32_t row_bytes, void* pixels, bool take_ownership);
@@ -41,8 +41,10 @@ private:
 class HT_Shared_Image : public HT_Shared_Handle<HT_Image> {
 public:
     HT_Shared_Image() = default;
-    // A new image object (count 1) held by this handle. Negative sizes are
-    // taken as 0.
+    // A new image object (count 1) held by this handle; the handle stays null
+    // when not even the image object can be had. Negative sizes are taken as
+    // 0; an image with its own memory gets rows at least as long as its width
+    // needs.
     HT_Shared_Image(const HT_Point3D& origin, int32_t width, int32_t height, HT_Image_Format format,
                     int32_t row_bytes, void* pixels, bool take_ownership);
 };

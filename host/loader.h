@@ -8,7 +8,9 @@
 class HT_Driver_Module {
 public:
     // Loads the module at `path` and finds its HD_Device. False, with the
-    // reason in error(), when either fails.
+    // reason in error(), when either fails; a failed load forgets any module
+    // loaded before. A module that yields devices stays loaded for the life
+    // of the process, since their threads may still run its code.
     bool load(const std::string& path);
     bool loaded() const { return entry_ != nullptr; }
     // HD_Device(): a new device, or null.

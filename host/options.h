@@ -108,6 +108,8 @@ public:
     // Null when the table holds no option of that name.
     HT_Option* find(const HT_String& name) const;
     size_t size() const { return options_.size(); }
+    // The option added index-th, or null past the end.
+    HT_Option* at(size_t index) const { return index < options_.size() ? options_[index].get() : nullptr; }
 
 private:
     std::vector<std::unique_ptr<HT_Option>> options_;
