@@ -55,6 +55,13 @@ struct Window_Snapshot {
 };
 bool capture_window(HWND window, Window_Snapshot* snapshot);
 
+// ---- pixel formats ------------------------------------------------------------
+
+// Makes every pixel format describe itself with this many colour bits (8 or
+// 24), so that the driver's rules for such screens can be tested where X
+// offers OpenGL only at 16 and 32 bits per pixel. 0 turns it off.
+void set_described_color_bits(int bits);
+
 // ---- message boxes ----------------------------------------------------------
 
 // Receives every MessageBoxA; returns what MessageBoxA returns. The default

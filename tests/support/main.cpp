@@ -1,8 +1,9 @@
 // The test main. Suites named Screen8_*, Screen16_* or Screen24_* need a
 // screen of that depth: when every test selected to run belongs to one such
 // suite, a private Xvfb of that depth is started for the process. Without a
-// $DISPLAY a private 24-bit server is started for the others.
-#include <cstdio>
+// $DISPLAY a private 24-bit server is started for the others. The choice is
+// made in a test environment's set-up, because the filter has selected the
+// tests to run only by then.
 #include <cstdlib>
 #include <string>
 
@@ -31,23 +32,25 @@ int selected_screen_depth() {
     return depth < 0 ? 0 : depth;
 }
 
+// Starts the server that the selected tests need, and stops it at the end.
+class Private_Display : public testing::Environment {
+public:
+    void SetUp() override {
+        int depth = selected_screen_depth();
+        const char* display = std::getenv("DISPLAY");
+        if (depth == 0 && (display == nullptr || *display == '\0')) depth = 24;
+        if (depth == 0) return;
+        std::string error;
+        if (!winx::start_private_display(1280, 1024, depth, &error))
+            FAIL() << "cannot start a private X server: " << error;
+    }
+    void TearDown() override { winx::stop_private_display(); }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-
-    int depth = selected_screen_depth();
-    const char* display = std::getenv("DISPLAY");
-    if (depth == 0 && (display == nullptr || *display == '\0')) depth = 24;
-    if (depth != 0) {
-        std::string error;
-        if (!winx::start_private_display(1280, 1024, depth, &error)) {
-            std::fprintf(stderr, "cannot start a private X server: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    int status = RUN_ALL_TESTS();
-    winx::stop_private_display();
-    return status;
+    testing::AddGlobalTestEnvironment(new Private_Display);
+    return RUN_ALL_TESTS();
 }

@@ -1,0 +1,89 @@
+// The host's windows: plain top-level X windows at the screen's origin,
+// created, resized (the GL child follows) and destroyed here. What GL draws
+// into them and how they are read back live elsewhere (wgl_*, x11_capture).
+#include <mutex>
+
+#include "platform/winx.h"
+#include "platform/x11_display.h"
+#include "platform/x11_surface.h"
+
+namespace winx {
+namespace {
+
+// X sizes are 16-bit; anything larger is refused rather than wrapped.
+constexpr int largest_extent = 32767;
+
+bool valid_size(int width, int height) {
+    return width >= 0 && height >= 0 && width <= largest_extent && height <= largest_extent;
+}
+
+}  // namespace
+
+HWND create_window(int width, int height, const char* title) {
+    Display* display = x11::display();
+    if (display == nullptr || !valid_size(width, height)) return nullptr;
+    std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(display, screen);
+    Window window = 0;
+    {
+        x11::Error_Trap trap(display);
+        window = XCreateWindow(display, RootWindow(display, screen), 0, 0,
+                               unsigned(x11::server_extent(width)), unsigned(x11::server_extent(height)),
+                               0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel,
+                               &attributes);
+        if (title != nullptr) XStoreName(display, window, title);
+        XMapRaised(display, window);
+        if (trap.failed()) return nullptr;
+    }
+    x11::add_surface(window, width, height);
+    return x11::to_hwnd(window);
+}
+
+// The GL child takes the new size at once. Mesa's software rasteriser reads
+// a drawable's size again at the first drawing after a SwapBuffers, so a
+// frame already begun at the old size finishes at that size, and the next
+// one has the new size (a host presents between frames, so this is the
+// frame after a resize).
+bool resize_window(HWND handle, int width, int height) {
+    Display* display = x11::display();
+    if (display == nullptr || !valid_size(width, height)) return false;
+    std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
+    x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
+    if (surface == nullptr || surface->desktop) return false;
+    const unsigned server_width = unsigned(x11::server_extent(width));
+    const unsigned server_height = unsigned(x11::server_extent(height));
+    x11::Error_Trap trap(display);
+    XResizeWindow(display, surface->window, server_width, server_height);
+    if (surface->gl_window != 0) XResizeWindow(display, surface->gl_window, server_width, server_height);
+    if (trap.failed()) return false;
+    surface->width = width;
+    surface->height = height;
+    return true;
+}
+
+void destroy_window(HWND handle) {
+    Display* display = x11::display();
+    if (display == nullptr) return;
+    std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
+    x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
+    if (surface == nullptr || surface->desktop) return;
+    x11::Error_Trap trap(display);
+    XDestroyWindow(display, surface->window);
+    if (surface->colormap != 0) XFreeColormap(display, surface->colormap);
+    x11::remove_surface(surface->window);
+}
+
+bool window_size(HWND handle, int* width, int* height) {
+    Display* display = x11::display();
+    if (display == nullptr) return false;
+    std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
+    const x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
+    if (surface == nullptr) return false;
+    if (width != nullptr) *width = surface->width;
+    if (height != nullptr) *height = surface->height;
+    return true;
+}
+
+}  // namespace winx

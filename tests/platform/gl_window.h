@@ -1,0 +1,67 @@
+// A window with a pixel format and a current context, for the platform
+// tests that draw: the steps the driver takes, in its order.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/gl.h"
+#include "platform/winx.h"
+
+namespace platform_test {
+
+// The pixel-format request the driver makes.
+inline PIXELFORMATDESCRIPTOR driver_request(bool double_buffer) {
+    PIXELFORMATDESCRIPTOR wanted{};
+    wanted.nSize = sizeof wanted;
+    wanted.nVersion = 1;
+    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | (double_buffer ? PFD_DOUBLEBUFFER : 0u);
+    wanted.iPixelType = PFD_TYPE_RGBA;
+    wanted.cColorBits = 16;
+    wanted.cDepthBits = 16;
+    wanted.iLayerType = PFD_MAIN_PLANE;
+    return wanted;
+}
+
+// Skips the test unless the screen has the depth its suite is named for
+// (the test main starts such a screen when the suite runs on its own).
+#define SKIP_UNLESS_SCREEN_DEPTH(bits)                                          \
+    do {                                                                         \
+        winx::Screen_Info screen_;                                               \
+        ASSERT_TRUE(winx::screen_info(&screen_));                                \
+        if (screen_.depth != (bits)) GTEST_SKIP() << "needs a " #bits "-bit screen";   \
+    } while (0)
+
+struct Gl_Window {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    int format = 0;
+    HGLRC context = nullptr;
+
+    // True when every step worked; the window is current on this thread.
+    bool open(int width, int height, bool double_buffer = true) {
+        window = winx::create_window(width, height, "platform test");
+        dc = GetDC(window);
+        const PIXELFORMATDESCRIPTOR wanted = driver_request(double_buffer);
+        format = ChoosePixelFormat(dc, &wanted);
+        if (format == 0 || !SetPixelFormat(dc, format, &wanted)) return false;
+        context = wglCreateContext(dc);
+        return context != nullptr && wglMakeCurrent(dc, context);
+    }
+
+    ~Gl_Window() {
+        wglMakeCurrent(nullptr, nullptr);
+        if (context != nullptr) wglDeleteContext(context);
+        if (window != nullptr) winx::destroy_window(window);
+    }
+};
+
+// Channels of two 0x00RRGGBB colours differ by at most `slack`.
+inline bool near_colour(uint32_t a, uint32_t b, int slack = 8) {
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int difference = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+        if (difference > slack || difference < -slack) return false;
+    }
+    return true;
+}
+
+}  // namespace platform_test
