@@ -83,7 +83,7 @@ void load_window_matrices(const Gl_Dispatch& gl, const Board_Block& window) {
 }
 
 GLenum format_of(Board_Plane plane) { return plane == Board_Plane::colors ? GL_RGBA : GL_DEPTH_COMPONENT; }
-GLenum type_of(Board_Plane plane) { return plane == Board_Plane::colors ? GL_UNSIGNED_BYTE : GL_UNSIGNED_INT; }
+GLenum type_of(Board_Plane plane) { return plane == Board_Plane::colors ? GL_UNSIGNED_BYTE : GL_FLOAT; }
 
 }  // namespace
 
@@ -103,6 +103,8 @@ Board_Block clip_block(const Board_Block& block, const Board_Block& window) {
     clipped.height = std::max<int64_t>(top - clipped.bottom, 0);
     return clipped;
 }
+
+static_assert(sizeof(GLfloat) == sizeof(uint32_t), "a depth is kept in one 32-bit value");
 
 void board_read_block(Board_Plane plane, const Board_Block& block, uint32_t* values) {
     // Four bytes a value: rows are packed whatever the pack alignment.

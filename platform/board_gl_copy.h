@@ -32,7 +32,8 @@ Board_Block clip_block(const Board_Block& block, const Board_Block& window);
 
 // Reads a block inside the window into values (one 32-bit value a pixel,
 // bottom row first): colours as red, green, blue, alpha bytes, depths as
-// unsigned integers.
+// floats. Floats carry every depth of a 16- or 24-bit buffer there and back
+// exactly; Mesa's path for unsigned integers is one step off in 24 bits.
 void board_read_block(Board_Plane plane, const Board_Block& block, uint32_t* values);
 
 // Draws width x height values (as board_read_block gives them) with their
