@@ -84,7 +84,8 @@ TEST_F(Image, OnePixelImageDrawsOnePointAndThenThePixel) {
 TEST_F(Image, ThePointPassNeedsADepthBufferAndASingleRow) {
     for (int depth : {0, 1}) {
         ASSERT_TRUE(open(32, 24, depth));
-        const uint32_t row[4] = {};
+        const uint32_t row[4] = {host_pixel(1, 2, 3), host_pixel(1, 2, 3), host_pixel(1, 2, 3),
+                                 host_pixel(1, 2, 3)};
         winx::Gl_Recorder recorder;
         draw_image({0, 3, 0}, {3, 3, 0}, 16, row);
         EXPECT_EQ(recorder.count("glDrawArrays") + recorder.count("glBegin"), 0u) << depth;
@@ -94,11 +95,11 @@ TEST_F(Image, ThePointPassNeedsADepthBufferAndASingleRow) {
         window = nullptr;
     }
     ASSERT_TRUE(open(32, 24, 16));
-    const uint32_t rows[8] = {};
+    const std::vector<uint32_t> rows(8, host_pixel(1, 2, 3));
     winx::Gl_Recorder recorder;
     // Two rows, and a row whose end y is not the truncated start y.
-    draw_image({0, 3, 0}, {3, 2, 0}, 16, rows);
-    draw_image({0, 10, 0}, {3, 10.5f, 0}, 16, rows);
+    draw_image({0, 3, 0}, {3, 2, 0}, 16, rows.data());
+    draw_image({0, 10, 0}, {3, 10.5f, 0}, 16, rows.data());
     EXPECT_EQ(recorder.count("glDrawArrays") + recorder.count("glBegin"), 0u);
     EXPECT_EQ(recorder.count("glDrawPixels"), 3u);
 }
@@ -106,9 +107,9 @@ TEST_F(Image, ThePointPassNeedsADepthBufferAndASingleRow) {
 TEST_F(Image, DepthTestIsPutBackAsTheMirrorSays) {
     for (int depth : {16, 0}) {
         ASSERT_TRUE(open(32, 24, depth));
-        const uint32_t rows[8] = {};
+        const std::vector<uint32_t> rows(8, host_pixel(1, 2, 3));
         winx::Gl_Recorder recorder;
-        draw_image({0, 3, 0}, {3, 2, 0}, 16, rows);
+        draw_image({0, 3, 0}, {3, 2, 0}, 16, rows.data());
         const std::vector<winx::Gl_Call> enables = calls_named(recorder.calls(), "glEnable");
         bool depth_test_enabled = false;
         for (const winx::Gl_Call& call : enables)

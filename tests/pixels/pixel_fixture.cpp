@@ -21,6 +21,8 @@ bool Pixel_Test::open(int window_width, int window_height, int buffer_depth) {
     test_device::attach(device, window, width, height);
     test_device::set_buffer_depth(device, buffer_depth);
     device->start_device();
+    // The ordinary paths, unless a test asks for the board.
+    object->fast_readback = false;
     return object->gl_context != nullptr;
 }
 

@@ -23,7 +23,8 @@ class Pixel_Test : public testing::Test {
 protected:
     void TearDown() override;
 
-    // Creates the window and the object, and starts it; false on failure.
+    // Creates the window and the object, and starts it with "Fast Readback"
+    // off; false on failure.
     bool open(int width, int height, int buffer_depth);
     // What an accelerating board with "Fast Readback" on gives (set after
     // the start, which reads the options).
