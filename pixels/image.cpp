@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -41,11 +42,11 @@ void draw_point_chunk(Row_Point_Arrays& points, int count) {
 
 // Blue, green, red, alpha to red, green, blue, alpha.
 void reorder_row(const uint8_t* source, uint8_t* target, int32_t pixel_count) {
-    for (int32_t i = 0; i < pixel_count; ++i, source += 4, target += 4) {
-        target[0] = source[2];
-        target[1] = source[1];
-        target[2] = source[0];
-        target[3] = source[3];
+    for (int32_t i = 0; i < pixel_count; ++i) {
+        uint32_t pixel;
+        std::memcpy(&pixel, source + i * 4, 4);
+        pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
+        std::memcpy(target + i * 4, &pixel, 4);
     }
 }
 

@@ -2,9 +2,10 @@
 // carried to the render thread. With "Fast Readback" on an accelerated board
 // the board keeps the pixels itself (FAST_READ_COLOR, FAST_READ_DEPTH) and
 // the host receives a placeholder image of the right shape; otherwise the
-// part of the rectangle inside the window is read row by row, top row first,
-// straight into the image's own memory. Whatever lies outside the window
-// reads as a cleared frame: opaque black, the farthest depth.
+// part of the rectangle inside the window is read in one transfer straight
+// into the image's own memory, and its rows are put top row first in place.
+// Whatever lies outside the window reads as a cleared frame: opaque black,
+// the farthest depth.
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "driver/actions.h"
 #include "driver/device.h"
 #include "pixels/board_request.h"
+#include "pixels/gl_features.h"
 #include "pixels/pixel_lock.h"
 #include "pixels/pixel_rectangle.h"
 #include "pixels/shared_handles.h"
@@ -81,26 +83,67 @@ void fill_outside(uint8_t* pixels, int32_t row_bytes, const Pixel_Rectangle& ima
     }
 }
 
-// The rows of `visible` from the frame buffer into `pixels`, the memory of an
-// image of `image`'s shape; colour rows turned from red, green, blue, alpha
-// into blue, green, red, alpha in place.
-void read_color_rows(const Pixel_Rectangle& image, const Pixel_Rectangle& visible, uint8_t* pixels,
-                     int32_t row_bytes) {
-    const ptrdiff_t column_offset = ptrdiff_t(visible.left - image.left) * 4;
-    for (int32_t y = visible.top; y >= visible.bottom(); --y) {
-        uint8_t* row = pixels + ptrdiff_t(image.top - y) * row_bytes + column_offset;
-        glReadPixels(visible.left, y, visible.width, 1, GL_RGBA, GL_UNSIGNED_BYTE, row);
-        for (int32_t i = 0; i < visible.width; ++i) std::swap(row[i * 4], row[i * 4 + 2]);
+// Red, green, blue, alpha to blue, green, red, alpha, on each pixel of a row.
+void reorder_row(uint8_t* row, int32_t width) {
+    for (int32_t i = 0; i < width; ++i) {
+        uint32_t pixel;
+        std::memcpy(&pixel, row + i * 4, 4);
+        pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
+        std::memcpy(row + i * 4, &pixel, 4);
     }
 }
 
-void read_depth_rows(const Pixel_Rectangle& image, const Pixel_Rectangle& visible, uint8_t* pixels,
-                     int32_t row_bytes) {
-    const ptrdiff_t column_offset = ptrdiff_t(visible.left - image.left) * 2;
-    for (int32_t y = visible.top; y >= visible.bottom(); --y) {
-        uint8_t* row = pixels + ptrdiff_t(image.top - y) * row_bytes + column_offset;
-        glReadPixels(visible.left, y, visible.width, 1, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, row);
-        glGetError();
+// Exchanges two rows of `size` bytes through a small buffer.
+void swap_rows(uint8_t* a, uint8_t* b, size_t size) {
+    uint8_t buffer[1024];
+    for (size_t done = 0; done < size; done += sizeof(buffer)) {
+        const size_t part = std::min(sizeof(buffer), size - done);
+        std::memcpy(buffer, a + done, part);
+        std::memcpy(a + done, b + done, part);
+        std::memcpy(b + done, buffer, part);
+    }
+}
+
+// Names that platform/gl.h leaves out: where OpenGL's rows of a read start
+// (the image's own row step, in pixels), and colours in the host's own byte
+// order (OpenGL 1.2, or 1.1 with GL_EXT_bgra).
+constexpr GLenum PACK_ROW_LENGTH = 0x0D02;
+constexpr GLenum BGRA = 0x80E1;
+
+enum class Plane { colors, depths };
+
+// The block `visible` from the frame buffer into `pixels`, the memory of an
+// image of `image`'s shape, in one read straight into the image's rows (whose
+// steps are a multiple of 4 bytes, as OpenGL packs them). OpenGL hands the
+// rows bottom row first; they are turned round in place. Colours come in
+// the host's byte order where OpenGL can give it, else as red, green, blue,
+// alpha, reordered in place.
+void read_block(Plane plane, const Pixel_Rectangle& image, const Pixel_Rectangle& visible,
+                uint8_t* pixels, int32_t row_bytes) {
+    const bool colors = plane == Plane::colors;
+    const bool host_order = colors && (gl_version_at_least(1, 2) || gl_has_extension("GL_EXT_bgra"));
+    const int bytes_per_pixel = colors ? 4 : 2;
+    uint8_t* first_row = pixels + ptrdiff_t(image.top - visible.top) * row_bytes +
+                         ptrdiff_t(visible.left - image.left) * bytes_per_pixel;
+    glPixelStorei(PACK_ROW_LENGTH, row_bytes / bytes_per_pixel);
+    if (colors) {
+        glReadPixels(visible.left, visible.bottom(), visible.width, visible.height,
+                     host_order ? BGRA : GL_RGBA, GL_UNSIGNED_BYTE, first_row);
+    } else {
+        glReadPixels(visible.left, visible.bottom(), visible.width, visible.height, GL_DEPTH_COMPONENT,
+                     GL_UNSIGNED_SHORT, first_row);
+    }
+    glPixelStorei(PACK_ROW_LENGTH, 0);
+
+    const size_t row_size = size_t(visible.width) * bytes_per_pixel;
+    for (int32_t upper = 0, lower = visible.height - 1; upper <= lower; ++upper, --lower) {
+        uint8_t* a = first_row + ptrdiff_t(upper) * row_bytes;
+        uint8_t* b = first_row + ptrdiff_t(lower) * row_bytes;
+        if (upper != lower) swap_rows(a, b, row_size);
+        if (colors && !host_order) {
+            reorder_row(a, visible.width);
+            if (upper != lower) reorder_row(b, visible.width);
+        }
     }
 }
 
@@ -146,7 +189,7 @@ void OGL_Read_DC_Color(HT_Renderer_Data* renderer, const HT_Rendition* rendition
     make_image(local, origin, image, HT_IMAGE_FORMAT_RGB32, row_bytes);
     if (uint8_t* pixels = writable_pixels(local, image)) {
         fill_outside(pixels, local->row_bytes(), image, visible, OUTSIDE_COLOR);
-        if (!visible.empty()) read_color_rows(image, visible, pixels, local->row_bytes());
+        if (!visible.empty()) read_block(Plane::colors, image, visible, pixels, local->row_bytes());
     }
     if (device->software_emulation == 1) glFlush();
     assign_shared_handle(result, local);
@@ -178,7 +221,8 @@ void OGL_Read_DC_Depth(HT_Renderer_Data* renderer, const HT_Rendition* rendition
         make_image(local, origin, image, HT_IMAGE_FORMAT_DEPTH16, row_bytes);
         if (uint8_t* pixels = writable_pixels(local, image)) {
             fill_outside(pixels, local->row_bytes(), image, visible, OUTSIDE_DEPTH);
-            if (!visible.empty()) read_depth_rows(image, visible, pixels, local->row_bytes());
+            if (!visible.empty()) read_block(Plane::depths, image, visible, pixels, local->row_bytes());
+            glGetError();
         }
         if (device->software_emulation == 1) glFlush();
     }

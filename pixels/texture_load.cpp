@@ -3,21 +3,17 @@
 // nearest pixel where OpenGL cannot take the image's own sizes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 
+#include "pixels/gl_features.h"
 #include "pixels/texture.h"
 #include "platform/gl.h"
 
 namespace {
 
 bool takes_any_texture_size() {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (version != nullptr && std::atoi(version) >= 2) return true;
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions != nullptr && std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
+    return gl_version_at_least(2, 0) || gl_has_extension("GL_ARB_texture_non_power_of_two");
 }
 
 int32_t next_power_of_two(int32_t size) {
