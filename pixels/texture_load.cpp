@@ -36,6 +36,12 @@ int32_t texture_side(int32_t size, bool any_size, int32_t largest) {
     return side;
 }
 
+// The source pixel under the centre of texel `texel` of `texels`, along a
+// side of `pixels` pixels; the texel itself when the sizes agree.
+int32_t nearest_source(int32_t texel, int32_t pixels, int32_t texels) {
+    return int32_t((2 * int64_t(texel) + 1) * pixels / (2 * int64_t(texels)));
+}
+
 }  // namespace
 
 bool OGL_Load_Texture_Image(const HT_Shared_Image& image, bool repeat_s, bool repeat_t) {
@@ -62,10 +68,10 @@ bool OGL_Load_Texture_Image(const HT_Shared_Image& image, bool repeat_s, bool re
     // every texel is exactly one pixel.
     uint8_t* texel = buffer.get();
     for (int32_t t = 0; t < texture_height; ++t) {
-        const int32_t row = height - 1 - int32_t(int64_t(t) * height / texture_height);
+        const int32_t row = height - 1 - nearest_source(t, height, texture_height);
         const uint8_t* source_row = pixels + ptrdiff_t(row) * image->row_bytes();
         for (int32_t s = 0; s < texture_width; ++s, texel += 4) {
-            const uint8_t* pixel = source_row + ptrdiff_t(int64_t(s) * width / texture_width) * 4;
+            const uint8_t* pixel = source_row + ptrdiff_t(nearest_source(s, width, texture_width)) * 4;
             texel[0] = pixel[2];
             texel[1] = pixel[1];
             texel[2] = pixel[0];
