@@ -1,9 +1,10 @@
 // Construction and destruction of the renderer object. Construction registers
-// the options, reports the screen, sets the pixel format on the desktop,
-// starts the render thread and installs the draw actions; when a step fails it
-// stops there and HD_Device throws the object away. Destruction ends the
-// render thread. The work of each step lives with its subject (options.cpp,
-// the pixel format in gl/, the render thread in thread/).
+// the options, reports the screen, checks the board, sets the pixel format on
+// the desktop, starts the render thread and installs the draw actions; when a
+// step fails it stops there and HD_Device throws the object away. Destruction
+// ends the render thread. The work of each step lives with its subject
+// (options.cpp, board_checks.cpp, the pixel format in gl/, the render thread
+// in thread/).
 #include "driver/device.h"
 
 namespace {
@@ -51,6 +52,13 @@ OGL_Device_Data::OGL_Device_Data() {
         ReleaseDC(desktop, desktop_context);
         device_context = nullptr;
     };
+
+    // A DirectDraw that cannot be had stops here; the checks have released
+    // whatever of it they obtained.
+    if (!run_board_checks()) {
+        stop();
+        return;
+    }
 
     if (!set_pixel_format()) {
         stop();

@@ -1,22 +1,26 @@
 // The tovrek command: `demo` renders the built-in scene, `replay` plays a
-// host call trace against the driver.
+// host call trace against the driver, `info` says what the driver finds on
+// this machine.
 #include <cstdio>
 #include <cstring>
 
 #include "tools/demo_command.h"
+#include "tools/info.h"
 #include "tools/replay_command.h"
 
 namespace {
 
 const char* const USAGE =
     "usage: tovrek demo [-o FILE.png] [--module PATH]\n"
-    "       tovrek replay FILE.trace [--out DIR] [--module PATH]\n";
+    "       tovrek replay FILE.trace [--out DIR] [--module PATH]\n"
+    "       tovrek info [--module PATH] [--screen WxHxDEPTH]\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "demo") == 0) return demo_command(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "replay") == 0) return replay_command(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "info") == 0) return info_command(argc - 2, argv + 2);
     std::fputs(USAGE, stderr);
     return 2;
 }

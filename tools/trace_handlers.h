@@ -9,6 +9,7 @@
 #include "tools/trace_statements.h"
 
 Failure run_statement(Replay_State& state, const Screen_Statement& statement);
+Failure run_statement(Replay_State& state, const Board_Statement& statement);
 Failure run_statement(Replay_State& state, const Registry_Statement& statement);
 Failure run_statement(Replay_State& state, const Window_Statement& statement);
 Failure run_statement(Replay_State& state, const Option_Statement& statement);

@@ -36,22 +36,30 @@ Statement_Body parse_screen(Line_Reader& in) {
     return s;
 }
 
-// The board profile's settings are checked like any others, but this build
-// has no way yet to give them to the platform, so the statement is refused.
 Statement_Body parse_board(Line_Reader& in) {
+    Board_Statement s;
     in.options({"video_memory", "boards", "free_video_memory", "directdraw", "escapes"}, {});
     if (!in.any_option()) in.fail(in.next_column(), "at least one board setting");
-    if (auto v = in.option("video_memory")) in.integer(*v, "video memory in bytes", 0, INT64_MAX);
-    if (auto v = in.option("free_video_memory")) in.integer(*v, "free video memory in bytes", 0, INT64_MAX);
-    if (auto v = in.option("boards")) in.integer(*v, "a number of boards", 0, 64);
+    winx::Board_Profile& profile = s.profile;
+    if (auto v = in.option("video_memory"))
+        profile.video_memory = uint32_t(in.integer(*v, "video memory in bytes", 0, UINT32_MAX));
+    if (auto v = in.option("free_video_memory"))
+        profile.free_video_memory = uint32_t(in.integer(*v, "free video memory in bytes", 0, UINT32_MAX));
+    if (auto v = in.option("boards")) profile.boards = uint32_t(in.integer(*v, "a number of boards", 0, 64));
     if (auto v = in.option("directdraw")) {
-        if (v->text != "ok" && v->text != "create_fails" && v->text != "cooperative_fails" && v->text != "query_fails")
-            in.fail(v->column, "ok, create_fails, cooperative_fails or query_fails");
+        using Behaviour = winx::DirectDraw_Behaviour;
+        if (v->text == "ok") profile.directdraw = Behaviour::ok;
+        else if (v->text == "create_fails") profile.directdraw = Behaviour::create_fails;
+        else if (v->text == "cooperative_fails") profile.directdraw = Behaviour::cooperative_fails;
+        else if (v->text == "query_fails") profile.directdraw = Behaviour::query_fails;
+        else in.fail(v->column, "ok, create_fails, cooperative_fails or query_fails");
     }
     if (auto v = in.option("escapes")) {
         if (v->text != "answered" && v->text != "silent") in.fail(v->column, "answered or silent");
+        profile.escapes_answered = v->text == "answered";
     }
-    in.fail(in.keyword().column, "a statement this build supports: board profiles are not yet supported");
+    in.finish();
+    return s;
 }
 
 Statement_Body parse_registry(Line_Reader& in) {

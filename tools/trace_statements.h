@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/types.h"
+#include "platform/winx.h"
 
 // A vertex as a trace writes it: x,y,z, optionally @#RRGGBB[AA] and /s,t.
 struct Trace_Vertex {
@@ -39,6 +40,10 @@ struct Corner_Pair {
 };
 
 struct Screen_Statement { int width, height, depth; };
+
+// The whole board profile: the settings named, every other one at its
+// default.
+struct Board_Statement { winx::Board_Profile profile; };
 
 struct Registry_Statement {
     enum class Action { set_value, remove_value, remove_key };
@@ -140,7 +145,7 @@ struct Expect_Message_Statement { std::string caption, text; };
 struct Expect_No_Message_Statement {};
 
 using Statement_Body = std::variant<
-    Screen_Statement, Registry_Statement, Window_Statement, Option_Statement,
+    Screen_Statement, Board_Statement, Registry_Statement, Window_Statement, Option_Statement,
     Device_Statement, Use_Statement, Start_Statement, Show_Statement, Destroy_Statement,
     Color_Statement, Line_Statement, Face_Statement, Texture_Statement, Primitive_Statement,
     Rectangle_Statement, Image_Statement, Write_Depth_Statement, Read_Statement,

@@ -1,5 +1,5 @@
 // The world around the driver and the renderer object's lifecycle: screen,
-// registry, window, options, device, use, start, show and destroy.
+// board, registry, window, options, device, use, start, show and destroy.
 #include <algorithm>
 
 #include "tools/trace_handlers.h"
@@ -66,6 +66,11 @@ HT_Device_Data* need_current_device(Replay_State& state, Failure* failure) {
 
 Failure run_statement(Replay_State&, const Screen_Statement&) {
     return std::nullopt;  // the replay applies it before the first statement runs
+}
+
+Failure run_statement(Replay_State&, const Board_Statement& statement) {
+    winx::set_board_profile(statement.profile);
+    return std::nullopt;
 }
 
 Failure run_statement(Replay_State&, const Registry_Statement& statement) {

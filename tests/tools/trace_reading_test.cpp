@@ -78,7 +78,7 @@ TEST_F(Trace_Reading, EveryKindOfMistakeGivesItsLineAndColumn) {
         {"read_depth 0,1,0 1,0,0 save=depth.png", "1:29: expected a file name ending in .pgm"},
         {"snapshot frame.bmp", "1:10: expected a file name ending in .png"},
         {"expect read 0 0 #ffffffff tol=256", "1:31: expected a tolerance (an integer from 0 to 255)"},
-        {"board boards=2", "1:1: expected a statement this build supports: board profiles are not yet supported"},
+        {"board video_memory=4294967296", "1:20: expected video memory in bytes (an integer from 0 to 4294967295)"},
         {"board directdraw=broken", "1:18: expected ok, create_fails, cooperative_fails or query_fails"},
     };
     for (const Bad_Line& bad : cases) {
