@@ -216,13 +216,23 @@ BOOL WINAPI SetPixelFormat(HDC dc, int index, const PIXELFORMATDESCRIPTOR*) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    if (format == nullptr) {
+        SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+        return FALSE;
+    }
+    // The desktop only records the format: every renderer object's
+    // construction sets the one it needs there, double-buffered or not.
+    if (surface->desktop) {
+        surface->pixel_format = index;
+        return TRUE;
+    }
     // A window's format is fixed once set, as on Win32.
-    if (format == nullptr || (surface->pixel_format != 0 && surface->pixel_format != index)) {
+    if (surface->pixel_format != 0 && surface->pixel_format != index) {
         SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return FALSE;
     }
     if (surface->pixel_format == index) return TRUE;
-    if (!surface->desktop && !wgl::create_gl_window(display, *surface, *format)) {
+    if (!wgl::create_gl_window(display, *surface, *format)) {
         SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return FALSE;
     }
