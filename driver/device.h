@@ -145,6 +145,7 @@ public:
     void register_options();
     void report_figures(int screen_width, int screen_height);
     void copy_double_buffering_to_options();
+    void install_draw_actions();
     void find_option_value(const HT_String& name, HT_Option_Value* result) const;
 
     // Start-up board checks; false when the construction must stop.
@@ -156,6 +157,8 @@ public:
     int init_context();
     void init_gl_state();
     void load_device_transform();
+    // Render thread, at CMD_EXIT: unbinds and deletes the rendering context.
+    void release_context();
     void flush_batch();
 
     // Batch (host's thread, under batch_lock).

@@ -104,6 +104,12 @@ HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 int WINAPI GetDeviceCaps(HDC dc, int index);
 
+// Escapes go to the display driver behind the device context. Greater than
+// zero: answered; zero: the driver does not implement the escape; below zero:
+// an error (bad device context or output buffer).
+int WINAPI ExtEscape(HDC dc, int escape, int input_size, LPCSTR input, int output_size,
+                     LPSTR output);
+
 #define MB_OK 0x00000000u
 #define IDOK 1
 
@@ -123,6 +129,143 @@ LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR sub_key, DWORD options, REGSAM desire
 LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD type,
                              LPBYTE data, LPDWORD data_size);
 LONG WINAPI RegCloseKey(HKEY key);
+
+// ---- DirectDraw ------------------------------------------------------------------
+
+typedef LONG HRESULT;
+typedef unsigned long ULONG;
+
+#define SUCCEEDED(result) ((HRESULT)(result) >= 0)
+#define FAILED(result) ((HRESULT)(result) < 0)
+
+#define S_OK ((HRESULT)0L)
+#define E_NOINTERFACE ((HRESULT)0x80004002L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
+
+#define DD_OK S_OK
+#define DDERR_GENERIC E_FAIL
+#define DDERR_INVALIDPARAMS E_INVALIDARG
+#define DDERR_INVALIDCAPS ((HRESULT)0x88760064L)
+#define DDERR_NOCOOPERATIVELEVELSET ((HRESULT)0x887600D4L)
+#define DDERR_OUTOFVIDEOMEMORY ((HRESULT)0x8876017CL)
+#define DDERR_INVALIDDIRECTDRAWGUID ((HRESULT)0x88760231L)
+#define DDERR_NODIRECTDRAWHW ((HRESULT)0x88760235L)
+
+typedef struct _GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+} GUID;
+typedef const GUID& REFIID;
+
+inline bool operator==(const GUID& a, const GUID& b) {
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+    for (int i = 0; i < 8; ++i)
+        if (a.Data4[i] != b.Data4[i]) return false;
+    return true;
+}
+inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+
+// {B3A6F3E0-2B43-11CF-A2DE-00AA00B93356}
+extern const GUID IID_IDirectDraw2;
+
+typedef struct _DDCOLORKEY {
+    DWORD dwColorSpaceLowValue;
+    DWORD dwColorSpaceHighValue;
+} DDCOLORKEY;
+
+typedef struct _DDPIXELFORMAT {
+    DWORD dwSize;
+    DWORD dwFlags;
+    DWORD dwFourCC;
+    DWORD dwRGBBitCount;
+    DWORD dwRBitMask;
+    DWORD dwGBitMask;
+    DWORD dwBBitMask;
+    DWORD dwRGBAlphaBitMask;
+} DDPIXELFORMAT;
+
+typedef struct _DDSCAPS {
+    DWORD dwCaps;
+} DDSCAPS;
+
+// The Win32 layout, 108 bytes: the surface address is the 32-bit word it is
+// there. Surfaces here are never locked, so it is never filled in.
+typedef struct _DDSURFACEDESC {
+    DWORD dwSize;
+    DWORD dwFlags;
+    DWORD dwHeight;
+    DWORD dwWidth;
+    LONG lPitch;
+    DWORD dwBackBufferCount;
+    DWORD dwRefreshRate;
+    DWORD dwAlphaBitDepth;
+    DWORD dwReserved;
+    DWORD dwSurfaceAddress;
+    DDCOLORKEY ddckCKDestOverlay;
+    DDCOLORKEY ddckCKDestBlt;
+    DDCOLORKEY ddckCKSrcOverlay;
+    DDCOLORKEY ddckCKSrcBlt;
+    DDPIXELFORMAT ddpfPixelFormat;
+    DDSCAPS ddsCaps;
+} DDSURFACEDESC, *LPDDSURFACEDESC;
+
+static_assert(sizeof(DDSURFACEDESC) == 108, "DDSURFACEDESC is 108 bytes");
+static_assert(offsetof(DDSURFACEDESC, ddsCaps) == 104, "ddsCaps lies at byte 104");
+
+#define DDSD_CAPS 0x00000001u
+#define DDSD_HEIGHT 0x00000002u
+#define DDSD_WIDTH 0x00000004u
+
+#define DDSCAPS_OFFSCREENPLAIN 0x00000040u
+#define DDSCAPS_VIDEOMEMORY 0x00004000u
+
+#define DDSCL_NORMAL 0x00000008u
+
+// The interfaces carry only the methods the driver calls, in COM style:
+// counted, released through Release, never deleted by their users.
+struct IUnknown {
+    virtual HRESULT WINAPI QueryInterface(REFIID interface_id, void** object) = 0;
+    virtual ULONG WINAPI AddRef() = 0;
+    virtual ULONG WINAPI Release() = 0;
+
+protected:
+    ~IUnknown() = default;
+};
+
+struct IDirectDrawSurface : IUnknown {
+protected:
+    ~IDirectDrawSurface() = default;
+};
+
+struct IDirectDraw : IUnknown {
+    virtual HRESULT WINAPI CreateSurface(LPDDSURFACEDESC description, IDirectDrawSurface** surface,
+                                         IUnknown* outer) = 0;
+    virtual HRESULT WINAPI SetCooperativeLevel(HWND window, DWORD flags) = 0;
+
+protected:
+    ~IDirectDraw() = default;
+};
+
+struct IDirectDraw2 : IUnknown {
+    virtual HRESULT WINAPI CreateSurface(LPDDSURFACEDESC description, IDirectDrawSurface** surface,
+                                         IUnknown* outer) = 0;
+    virtual HRESULT WINAPI SetCooperativeLevel(HWND window, DWORD flags) = 0;
+
+protected:
+    ~IDirectDraw2() = default;
+};
+
+typedef IDirectDraw* LPDIRECTDRAW;
+typedef IDirectDraw2* LPDIRECTDRAW2;
+typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
+
+// A null driver GUID means the default display driver; aggregation is not
+// supported (outer must be null).
+HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* direct_draw, IUnknown* outer);
 
 // ---- WGL ---------------------------------------------------------------------
 

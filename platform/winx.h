@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,54 @@ void registry_clear();
 // Replaces the in-process registry with the contents of a file. False, with a
 // reason, when the file cannot be read or parsed.
 bool registry_load_file(const std::string& path, std::string* error);
+
+// ---- the virtual board ----------------------------------------------------------
+
+// What the board behind the screen is like: its display driver answers the
+// board's escapes from this, and DirectDraw hands out video memory against
+// it. The profile in force comes, on first use, from the file named by
+// $WINX_BOARD_FILE and then from $WINX_BOARD, whose settings override the
+// file's. Both hold the same words, KEY=VALUE separated by blanks (the file
+// may spread them over lines, with '#' comments):
+//   video_memory=BYTES        video memory on the board
+//   boards=N                  number of boards in the system
+//   free_video_memory=BYTES   video memory that DirectDraw can hand out now
+//   directdraw=ok|create_fails|cooperative_fails|query_fails
+//   escapes=answered|silent   whether the display driver answers the escapes
+// Numbers are decimal or 0x hexadecimal, at most 0xFFFFFFFF. A setting left
+// out keeps its default: one board whose video memory, all of it free, is
+// enough for the current screen (see board_profile.cpp), DirectDraw that
+// works, and escapes that are answered. A malformed profile is reported on
+// standard error and the default is used.
+enum class DirectDraw_Behaviour { ok, create_fails, cooperative_fails, query_fails };
+
+struct Board_Profile {
+    // Unset: enough for the current screen, worked out when asked.
+    std::optional<uint32_t> video_memory;
+    uint32_t boards = 1;
+    std::optional<uint32_t> free_video_memory;
+    DirectDraw_Behaviour directdraw = DirectDraw_Behaviour::ok;
+    bool escapes_answered = true;
+};
+
+// Applies the words of a profile text on top of *profile. False, with the
+// offending word in *error, when a word is not a known KEY=VALUE.
+bool parse_board_profile(const std::string& text, Board_Profile* profile, std::string* error);
+// The profile in force, with the memory figures worked out for the current
+// screen when the profile leaves them unset.
+Board_Profile board_profile();
+// Replaces the profile in force (the environment is no longer read).
+void set_board_profile(const Board_Profile& profile);
+// The profile as the environment gives it, read again now.
+void reset_board_profile();
+// The words that give this profile (unset figures left out).
+std::string board_profile_text(const Board_Profile& profile);
+
+// Free video memory now: the profile's figure less what live DirectDraw
+// surfaces hold.
+uint32_t board_free_video_memory_now();
+// DirectDraw objects and surfaces that are alive now: for leak checks.
+long directdraw_object_count();
 
 // ---- handles ----------------------------------------------------------------------
 

@@ -1,0 +1,111 @@
+// Filled rectangles: not batched, but handed to the render thread as one
+// command, drawn as two triangles in the rendition's colour and face pattern
+// at the far end of the depth range with a depth test that always passes, so
+// that the rectangle overwrites colour and depth in its area. Also the
+// rectangle's preparation action and the empty action installed beside it.
+#include <algorithm>
+#include <cstdint>
+
+#include "batch/pattern_tests.h"
+#include "driver/actions.h"
+#include "driver/device.h"
+#include "host/standard.h"
+#include "platform/gl.h"
+
+namespace {
+
+// Device z of the rectangle where there is no depth range to speak of.
+constexpr float RECTANGLE_DEVICE_Z = 16777215.0f;
+
+}  // namespace
+
+void OGL_Draw_DC_Rectangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int left,
+                           int right, int bottom, int top) {
+    OGL_Device_Data& device = *static_cast<OGL_Device_Data*>(renderer);
+    if (device.command.in_render_thread) {
+        // Called back from inside a command: this thread is the render
+        // thread, so it draws here, after what is queued, instead of posting.
+        device.flush_batch();
+        OGL_Execute_DC_Rectangle(renderer, rendition, left, right, bottom, top);
+        return;
+    }
+    device.command.rendition = rendition;
+    device.command.rect_left = left;
+    device.command.rect_right = right;
+    device.command.rect_bottom = bottom;
+    device.command.rect_top = top;
+    device.post_command(CMD_RECTANGLE);
+}
+
+void OGL_Execute_DC_Rectangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int left,
+                              int right, int bottom, int top) {
+    OGL_Device_Data& device = *static_cast<OGL_Device_Data*>(renderer);
+    if (!opengl_draws_face(*rendition)) {
+        HD_Standard_Draw_DC_Rectangle(renderer, rendition, left, right, bottom, top);
+        // The routine queued its pieces here on the render thread: draw them
+        // now, so that the rectangle is complete when the command is.
+        device.flush_batch();
+        return;
+    }
+
+    // The bounds are inclusive pixel columns and rows. They are cut to the
+    // window and its one-pixel border in 64 bits, so that no bound overflows
+    // and a rectangle with left > right or bottom > top fills nothing.
+    const int64_t width = device.viewport_size.x;
+    const int64_t height = device.viewport_size.y;
+    const int64_t x0 = std::max<int64_t>(left, -1);
+    const int64_t x1 = std::min<int64_t>(int64_t(right) + 1, width + 1);
+    const int64_t y0 = std::max<int64_t>(bottom, -1);
+    const int64_t y1 = std::min<int64_t>(int64_t(top) + 1, height + 1);
+    if (x0 >= x1 || y0 >= y1) return;
+
+    if (device.current_state.shade_model != GL_FLAT) {
+        device.current_state.shade_model = GL_FLAT;
+        glShadeModel(GL_FLAT);
+    }
+    glViewport(0, 0, device.viewport_size.x, device.viewport_size.y);
+    device.load_device_transform();
+    device.update_color(rendition->color.color);
+    const int32_t pattern = rendition->face.pattern;
+    if (device.current_state.face_pattern != pattern) {
+        device.current_state.face_pattern = pattern;
+        glPolygonStipple(device.face_stipples[pattern]);
+    }
+    if (pattern == SOLID_FACE_PATTERN)
+        glDisable(GL_POLYGON_STIPPLE);
+    else
+        glEnable(GL_POLYGON_STIPPLE);
+    glDepthFunc(GL_ALWAYS);
+    glEnable(GL_DEPTH_TEST);
+
+    // The far end of the device depth range, whatever the buffer depth.
+    const float z = device.buffer_depth >= 2 ? device.max_depth_value : RECTANGLE_DEVICE_Z;
+    const float left_x = float(x0), right_x = float(x1);
+    const float bottom_y = float(y0), top_y = float(y1);
+    glBegin(GL_TRIANGLES);
+    glVertex3f(left_x, bottom_y, z);
+    glVertex3f(left_x, top_y, z);
+    glVertex3f(right_x, top_y, z);
+    glVertex3f(left_x, bottom_y, z);
+    glVertex3f(right_x, top_y, z);
+    glVertex3f(right_x, bottom_y, z);
+    glEnd();
+
+    glDepthFunc(GL_LEQUAL);
+    // Without a depth range the depth test belongs off, as the transform
+    // leaves it (it switches it off and records that in its mirror).
+    if (device.buffer_depth < 2) device.load_device_transform();
+    if (pattern != SOLID_FACE_PATTERN) glDisable(GL_POLYGON_STIPPLE);
+    if (device.software_emulation) glFlush();
+}
+
+// Called on the host's thread, where no OpenGL context is current: it keeps
+// only the fallback for faces that OpenGL cannot stipple, and leaves OpenGL
+// and the render thread's mirrors alone.
+void OGL_Prepare_DC_Rectangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int left,
+                              int right, int bottom, int top) {
+    if (!opengl_draws_face(*rendition))
+        HD_Standard_Draw_DC_Rectangle(renderer, rendition, left, right, bottom, top);
+}
+
+void OGL_Empty_Action(HT_Renderer_Data*, const HT_Rendition*) {}

@@ -1,0 +1,72 @@
+// The benchmark main: starts a private X server when there is no $DISPLAY,
+// runs the benchmarks, and prints each registered ratio against its
+// baseline with the machine's core count.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/baseline.h"
+#include "platform/winx.h"
+
+namespace bench {
+namespace {
+
+std::vector<std::pair<std::string, std::string>>& pairs() {
+    static std::vector<std::pair<std::string, std::string>> registered;
+    return registered;
+}
+
+// Keeps the items per second of every run while the console shows it.
+class Recording_Reporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            auto rate = run.counters.find("items_per_second");
+            if (rate != run.counters.end()) rates[run.benchmark_name()] = rate->second.value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> rates;
+};
+
+}  // namespace
+
+bool compare_with_baseline(const char* benchmark, const char* baseline) {
+    pairs().emplace_back(benchmark, baseline);
+    return true;
+}
+
+}  // namespace bench
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        std::string error;
+        if (!winx::start_private_display(1280, 1024, 24, &error)) {
+            std::fprintf(stderr, "cannot start a private X server: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    bench::Recording_Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\nratios (items per second, same run, %u cores):\n",
+                std::thread::hardware_concurrency());
+    for (const auto& pair : bench::pairs()) {
+        auto measured = reporter.rates.find(pair.first);
+        auto baseline = reporter.rates.find(pair.second);
+        if (measured == reporter.rates.end() || baseline == reporter.rates.end()) continue;
+        std::printf("  %-40s / %-40s = %.3f\n", pair.first.c_str(), pair.second.c_str(),
+                    measured->second / baseline->second);
+    }
+    benchmark::Shutdown();
+    winx::stop_private_display();
+    return 0;
+}

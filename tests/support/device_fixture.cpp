@@ -1,0 +1,73 @@
+// The running device for end-to-end tests (see device_fixture.h).
+#include "tests/support/device_fixture.h"
+
+#include "host/options.h"
+
+namespace test_support {
+
+Running_Device::~Running_Device() { stop(); }
+
+bool Running_Device::start(const Device_Settings& settings) {
+    if (!winx::open_display()) {
+        error_ = "no display";
+        return false;
+    }
+    if (!module_.load(TOVREK_MODULE_PATH)) {
+        error_ = module_.error();
+        return false;
+    }
+    device_ = module_.create_device();
+    if (device_ == nullptr) {
+        error_ = "HD_Device returned null";
+        return false;
+    }
+    window_ = winx::create_window(settings.width, settings.height, "tovrek test");
+    if (window_ == nullptr) {
+        error_ = "cannot create the window";
+        return false;
+    }
+    device_->current_options.set_window_size(HT_Int_XY{settings.width, settings.height});
+    window_context_ = GetDC(window_);
+    device_->device_options.set_context_id(reinterpret_cast<long>(window_context_));
+    if (HT_Option* depth = device_->option_tables[0].find("Buffer Depth")) {
+        HT_Option_Value value(HT_OPTION_TYPE_INTEGER, 1);
+        value.set_as_int(0, settings.buffer_depth);
+        depth->set(value);
+    }
+    device_->start_device();
+    width_ = settings.width;
+    height_ = settings.height;
+    clear_frame();
+    return true;
+}
+
+void Running_Device::clear_frame(HT_RGB32 color) {
+    const HT_Rendition rendition = solid_rendition(color);
+    call(actions().draw_dc_rectangle, &rendition, 0, width_ - 1, 0, height_ - 1);
+}
+
+void Running_Device::show() { device_->show_frame(0); }
+
+winx::Window_Snapshot Running_Device::show_and_capture() {
+    show();
+    winx::Window_Snapshot snapshot;
+    winx::capture_window(window_, &snapshot);
+    return snapshot;
+}
+
+void Running_Device::stop() {
+    if (device_ != nullptr) HD_Destroy_Device(device_);
+    device_ = nullptr;
+    if (window_context_ != nullptr) ReleaseDC(window_, window_context_);
+    window_context_ = nullptr;
+    if (window_ != nullptr) winx::destroy_window(window_);
+    window_ = nullptr;
+}
+
+HT_Rendition solid_rendition(HT_RGB32 color) {
+    HT_Rendition rendition;
+    rendition.color.color = color;
+    return rendition;
+}
+
+}  // namespace test_support

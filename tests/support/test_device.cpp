@@ -1,0 +1,86 @@
+// Loading the driver module for tests and setting up what the host would.
+#include "tests/support/test_device.h"
+
+#include <dirent.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "host/loader.h"
+
+namespace test_device {
+
+HT_Device_Data* create() {
+    static HT_Driver_Module* module = [] {
+        auto* loaded = new HT_Driver_Module;
+        if (!loaded->load(TOVREK_MODULE_PATH)) {
+            std::fprintf(stderr, "cannot load %s: %s\n", TOVREK_MODULE_PATH, loaded->error().c_str());
+            std::abort();
+        }
+        return loaded;
+    }();
+    return module->create_device();
+}
+
+void destroy(HT_Device_Data* device) { HD_Destroy_Device(device); }
+
+void attach(HT_Device_Data* device, HWND window, int width, int height) {
+    device->device_options.set_context_id(reinterpret_cast<long>(GetDC(window)));
+    device->current_options.set_window_size(HT_Int_XY{width, height});
+}
+
+void set_buffer_depth(HT_Device_Data* device, int depth) {
+    HT_Option* option = device->option_tables[0].find(HT_String("Buffer Depth"));
+    if (option == nullptr) {
+        std::fprintf(stderr, "the host's first option table has no \"Buffer Depth\"\n");
+        std::abort();
+    }
+    HT_Option_Value value(HT_OPTION_TYPE_INTEGER, 1);
+    value.set_as_int(0, depth);
+    option->set(value);
+}
+
+OGL_Device_Data* driver(HT_Device_Data* device) { return static_cast<OGL_Device_Data*>(device); }
+
+bool post_raw_command(OGL_Device_Data* device, int32_t code) {
+    device->command.command_code = code;
+    SetEvent(device->command.command_posted);
+    return WaitForSingleObject(device->command.command_done, 10000) == WAIT_OBJECT_0;
+}
+
+int thread_count() {
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(tasks))
+            if (entry->d_name[0] != '.') ++count;
+        closedir(tasks);
+    }
+    return count;
+}
+
+int settled_thread_count(int expected) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int count = thread_count();
+    while (count > expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        count = thread_count();
+    }
+    return count;
+}
+
+int quiet_thread_count() {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int count = thread_count();
+    int unchanged = 0;
+    while (unchanged < 10 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        int now = thread_count();
+        unchanged = now == count ? unchanged + 1 : 0;
+        count = now;
+    }
+    return count;
+}
+
+}  // namespace test_device

@@ -1,0 +1,22 @@
+// The tovrek command: `demo` renders the built-in scene, `replay` plays a
+// host call trace against the driver.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/demo_command.h"
+#include "tools/replay_command.h"
+
+namespace {
+
+const char* const USAGE =
+    "usage: tovrek demo [-o FILE.png] [--module PATH]\n"
+    "       tovrek replay FILE.trace [--out DIR] [--module PATH]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "demo") == 0) return demo_command(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "replay") == 0) return replay_command(argc - 2, argv + 2);
+    std::fputs(USAGE, stderr);
+    return 2;
+}

@@ -1,0 +1,20 @@
+// Image files for the tools: 8-bit RGBA PNG in and out (libpng), and 16-bit
+// PGM out for depth values. Pixels are red, green, blue, alpha bytes, top row
+// first and back to back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Rgba_Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> bytes;  // width * height * 4
+};
+
+bool write_png(const std::string& path, const Rgba_Image& image, std::string* error);
+bool read_png(const std::string& path, Rgba_Image* image, std::string* error);
+// `values` holds height rows of width values, row_bytes apart.
+bool write_pgm16(const std::string& path, int width, int height, const uint8_t* values, int row_bytes,
+                 std::string* error);

@@ -1,0 +1,81 @@
+// `tovrek replay FILE.trace [--out DIR] [--module PATH]`: reads the whole
+// trace, gives it a display (a private X server when $DISPLAY is unset, sized
+// by its `screen` statement), plays it, and exits 0 when everything held, 1
+// when something failed, 2 when the trace could not be read.
+#include "tools/replay_command.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/winx.h"
+#include "tools/module_path.h"
+#include "tools/trace_executor.h"
+#include "tools/trace_parser.h"
+
+namespace {
+
+const char* const USAGE = "usage: tovrek replay FILE.trace [--out DIR] [--module PATH]\n";
+
+Screen_Statement screen_of(const Trace& trace) {
+    for (const Statement& statement : trace.statements)
+        if (const auto* screen = std::get_if<Screen_Statement>(&statement.body)) return *screen;
+    return {1280, 1024, 24};
+}
+
+bool has_display() {
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && *display != '\0';
+}
+
+}  // namespace
+
+int replay_command(int argc, char** argv) {
+    std::string trace_path, out_directory = ".", module_choice;
+    for (int i = 0; i < argc; ++i) {
+        std::string argument = argv[i];
+        if ((argument == "--out" || argument == "--module") && i + 1 < argc) {
+            (argument == "--out" ? out_directory : module_choice) = argv[++i];
+        } else if (trace_path.empty() && !argument.empty() && argument[0] != '-') {
+            trace_path = argument;
+        } else {
+            std::fputs(USAGE, stderr);
+            return 2;
+        }
+    }
+    if (trace_path.empty()) {
+        std::fputs(USAGE, stderr);
+        return 2;
+    }
+
+    Trace trace;
+    trace.path = trace_path;
+    Read_Error error;
+    if (!read_trace_file(trace_path, &trace, &error)) {
+        if (error.line == 0)
+            std::fprintf(stderr, "%s: %s\n", trace_path.c_str(), error.expected.c_str());
+        else
+            std::fprintf(stderr, "%s:%d:%d: %s\n", trace_path.c_str(), error.line, error.column,
+                         error.expected.c_str());
+        return 2;
+    }
+
+    if (!has_display()) {
+        Screen_Statement screen = screen_of(trace);
+        std::string reason;
+        if (!winx::start_private_display(screen.width, screen.height, screen.depth, &reason)) {
+            std::fprintf(stderr, "%s: expected a private X server, got: %s\n", trace_path.c_str(), reason.c_str());
+            return 1;
+        }
+    }
+    int failures = 0;
+    {
+        std::string trace_directory = std::filesystem::path(trace_path).parent_path().string();
+        Replay_State state(trace_directory.empty() ? "." : trace_directory, out_directory,
+                           driver_module_path(module_choice));
+        failures = run_trace(trace, state);
+    }
+    winx::stop_private_display();
+    return failures == 0 ? 0 : 1;
+}
