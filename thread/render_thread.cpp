@@ -4,6 +4,7 @@
 // in the batch, so the picture follows the host's call order. The commands'
 // work lives with their subjects (gl/, batch/, pixels/); this file only
 // dispatches.
+#include "driver/actions.h"
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -45,6 +46,16 @@ bool run_command(OGL_Device_Data& device) {
     case CMD_EXIT:
         end_thread(device);
         return false;
+    case CMD_NOOP:
+        flush_queued(device);
+        OGL_Empty_Action(&device, device.command.rendition);
+        return true;
+    case CMD_RECTANGLE:
+        flush_queued(device);
+        OGL_Execute_DC_Rectangle(&device, device.command.rendition, device.command.rect_left,
+                                 device.command.rect_right, device.command.rect_bottom,
+                                 device.command.rect_top);
+        return true;
     case CMD_STATE_CHANGE:
     case CMD_FLUSH:
         device.flush_batch();
