@@ -47,6 +47,15 @@ bool run_command(OGL_Device_Data& device) {
     case CMD_EXIT:
         end_thread(device);
         return false;
+    case CMD_NOOP:
+        flush_queued(device);
+        OGL_Empty_Action(&device, command.rendition);
+        return true;
+    case CMD_RECTANGLE:
+        flush_queued(device);
+        OGL_Execute_DC_Rectangle(&device, command.rendition, command.rect_left, command.rect_right,
+                                 command.rect_bottom, command.rect_top);
+        return true;
     // The pixel actions are called again with the arguments their host side
     // stored; with in_render_thread set they do the OpenGL work themselves.
     case CMD_DRAW_IMAGE:
