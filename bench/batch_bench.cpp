@@ -1,8 +1,9 @@
 // The batch's throughput: many small polylines of one key through the driver
 // against the same polylines drawn by direct OpenGL from one thread; and
 // polylines of alternating colours, one hand-over to the render thread each,
-// against a bare ping-pong of two threads over events. The same-key run also
-// counts what the host's thread allocates while it appends.
+// against the same drawn directly and against a bare ping-pong of two threads
+// over events. The same-key run also counts what the host's thread allocates
+// while it appends.
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -124,6 +125,35 @@ void Driver_Alternating_Colors(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * polylines_per_frame);
 }
 BENCHMARK(Driver_Alternating_Colors)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same alternating polylines drawn directly: what the drawing costs
+// without any hand-over.
+void Direct_Gl_Alternating_Colors(benchmark::State& state) {
+    bench::Direct_Gl_Window direct;
+    std::string error;
+    if (!direct.start(WINDOW_SIZE, WINDOW_SIZE, BUFFER_DEPTH, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    constexpr int polylines_per_frame = 500;
+    const HT_Point3D segment[2] = {{10, 10, 100}, {200, 150, 100}};
+    for (auto _ : state) {
+        for (int i = 0; i < polylines_per_frame; ++i) {
+            if (i % 2 == 0)
+                glColor4ub(255, 0, 0, 255);
+            else
+                glColor4ub(0, 0, 255, 255);
+            glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), segment);
+            glDrawArrays(GL_LINE_STRIP, 0, 2);
+        }
+        direct.present();
+    }
+    state.SetItemsProcessed(state.iterations() * polylines_per_frame);
+}
+BENCHMARK(Direct_Gl_Alternating_Colors)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const bool alternating_compared = bench::compare_with_baseline(
+    "Driver_Alternating_Colors/real_time", "Direct_Gl_Alternating_Colors/real_time");
 
 // Two threads that hand one event back and forth: the least a hand-over
 // between the host's thread and a render thread can cost.

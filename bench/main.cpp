@@ -59,12 +59,16 @@ int main(int argc, char** argv) {
 
     std::printf("\nratios (items per second, same run, %u cores):\n",
                 std::thread::hardware_concurrency());
+    // With --benchmark_repetitions the medians are compared too.
     for (const auto& pair : bench::pairs()) {
-        auto measured = reporter.rates.find(pair.first);
-        auto baseline = reporter.rates.find(pair.second);
-        if (measured == reporter.rates.end() || baseline == reporter.rates.end()) continue;
-        std::printf("  %-40s / %-40s = %.3f\n", pair.first.c_str(), pair.second.c_str(),
-                    measured->second / baseline->second);
+        for (const std::string suffix : {"", "_median"}) {
+            const std::string first = pair.first + suffix, second = pair.second + suffix;
+            auto measured = reporter.rates.find(first);
+            auto baseline = reporter.rates.find(second);
+            if (measured == reporter.rates.end() || baseline == reporter.rates.end()) continue;
+            std::printf("  %-44s / %-44s = %.3f\n", first.c_str(), second.c_str(),
+                        measured->second / baseline->second);
+        }
     }
     benchmark::Shutdown();
     winx::stop_private_display();

@@ -4,6 +4,7 @@
 // in the batch, so the picture follows the host's call order. The commands'
 // work lives with their subjects (gl/, batch/, pixels/); this file only
 // dispatches.
+#include "driver/actions.h"
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -33,7 +34,8 @@ void end_thread(OGL_Device_Data& device) {
 
 // Carries out the command in the block; false when the thread is to end.
 bool run_command(OGL_Device_Data& device) {
-    switch (device.command.command_code) {
+    const Render_Command& command = device.command;
+    switch (command.command_code) {
     case CMD_INIT:
         flush_queued(device);
         device.init_context();
@@ -45,6 +47,43 @@ bool run_command(OGL_Device_Data& device) {
     case CMD_EXIT:
         end_thread(device);
         return false;
+    case CMD_NOOP:
+        flush_queued(device);
+        OGL_Empty_Action(&device, command.rendition);
+        return true;
+    case CMD_RECTANGLE:
+        flush_queued(device);
+        OGL_Execute_DC_Rectangle(&device, command.rendition, command.rect_left, command.rect_right,
+                                 command.rect_bottom, command.rect_top);
+        return true;
+    // The pixel actions are called again with the arguments their host side
+    // stored; with in_render_thread set they do the OpenGL work themselves.
+    case CMD_DRAW_IMAGE:
+        flush_queued(device);
+        OGL_Draw_DC_Image(&device, command.rendition, command.start_point, command.end_point,
+                          command.row_bytes, command.pixels);
+        return true;
+    case CMD_WRITE_DEPTH:
+        flush_queued(device);
+        OGL_Write_DC_Depth(&device, command.rendition, command.start_point, command.end_point,
+                           command.row_bytes, command.depth_values);
+        return true;
+    case CMD_READ_COLOR:
+        flush_queued(device);
+        OGL_Read_DC_Color(&device, command.rendition, command.start_point, command.end_point,
+                          *command.result_image);
+        return true;
+    case CMD_READ_DEPTH:
+        flush_queued(device);
+        OGL_Read_DC_Depth(&device, command.rendition, command.start_point, command.end_point,
+                          *command.result_image);
+        return true;
+    case CMD_TEXTURED_TRIANGLES:
+        flush_queued(device);
+        OGL_Draw_DC_Textured_Polytriangle(&device, command.rendition, command.point_count,
+                                          command.start_point, command.point_colors,
+                                          command.parameters, command.vertex_values);
+        return true;
     case CMD_STATE_CHANGE:
     case CMD_FLUSH:
         device.flush_batch();

@@ -1,10 +1,11 @@
 // The test main. Suites named Screen8_*, Screen16_* or Screen24_* need a
 // screen of that depth: when every test selected to run belongs to one such
-// suite, a private Xvfb of that depth is started for the process. Without a
-// $DISPLAY a private 24-bit server is started for the others. The choice is
+// suite, a private Xvfb of that depth is started for the process; the others
+// get a private 24-bit one. Every test process has a server of its own
+// because tests run side by side, and on a shared server their windows would
+// cover each other and make snapshots undefined. The choice is
 // made in a test environment's set-up, because the filter has selected the
 // tests to run only by then.
-#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -37,9 +38,7 @@ class Private_Display : public testing::Environment {
 public:
     void SetUp() override {
         int depth = selected_screen_depth();
-        const char* display = std::getenv("DISPLAY");
-        if (depth == 0 && (display == nullptr || *display == '\0')) depth = 24;
-        if (depth == 0) return;
+        if (depth == 0) depth = 24;
         std::string error;
         if (!winx::start_private_display(1280, 1024, depth, &error))
             FAIL() << "cannot start a private X server: " << error;
