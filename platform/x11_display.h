@@ -17,6 +17,8 @@ Display* open_connection();
 // Closes the connection when it is open (before its server goes away);
 // display() opens a new one on its next call.
 void close_display();
+// Keeps the DRI driver that the first context loaded mapped until exit.
+void pin_gl_driver();
 
 // Catches the X errors raised by the requests made while it lives: they are
 // recorded rather than reported. Trapped blocks run one at a time, because
