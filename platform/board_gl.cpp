@@ -47,6 +47,15 @@ Context_Memory& memory_of(HGLRC context) {
     return *memory;
 }
 
+}  // namespace
+
+void forget_board_memory(HGLRC context) {
+    std::lock_guard<std::mutex> lock(memory_mutex);
+    memories().erase(context);
+}
+
+namespace {
+
 // The request's rectangle in window pixels; its y counts rows from the top.
 Board_Block request_block(const Board_Request& request, const Board_Block& window) {
     const int64_t top = window.bottom + window.height - 1 - int64_t(request.y);

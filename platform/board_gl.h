@@ -8,6 +8,7 @@
 // libwinx is loaded.
 #pragma once
 
+#include "platform/board_memory.h"
 #include "platform/gl_layers.h"
 
 namespace winx {

@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/board_memory.h"
 #include "platform/wgl_pixel_format.h"
 #include "platform/windows.h"
 #include "platform/x11_display.h"
@@ -145,6 +146,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
     if (binding.context == context) release_current();
     if (winx::x11::open_connection() == context->display) glXDestroyContext(context->display, context->context);
     live_contexts().erase(context);
+    winx::forget_board_memory(context);
     delete context;
     return TRUE;
 }
