@@ -6,7 +6,6 @@
 // while it appends.
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "bench/allocation_count.h"
 #include "bench/baseline.h"
 #include "bench/direct_gl.h"
+#include "bench/start_or_skip.h"
 #include "platform/gl.h"
 #include "platform/windows.h"
 #include "tests/support/device_fixture.h"
@@ -50,19 +50,9 @@ const Polylines& small_polylines() {
     return polylines;
 }
 
-bool start_driver(test_support::Running_Device& driver, benchmark::State& state) {
-    test_support::Device_Settings settings;
-    settings.width = WINDOW_SIZE;
-    settings.height = WINDOW_SIZE;
-    settings.buffer_depth = BUFFER_DEPTH;
-    if (driver.start(settings)) return true;
-    state.SkipWithError(driver.error().c_str());
-    return false;
-}
-
 void Driver_Same_Key_Polylines(benchmark::State& state) {
     test_support::Running_Device driver;
-    if (!start_driver(driver, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     const Polylines& polylines = small_polylines();
     const HT_Rendition rendition = test_support::solid_rendition(HT_Make_RGB32(200, 200, 60));
     const HT_Action<HT_Polyline_Action> polyline = driver.actions().draw_dc_polyline;
@@ -84,11 +74,7 @@ BENCHMARK(Driver_Same_Key_Polylines)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void Direct_Gl_Polylines(benchmark::State& state) {
     bench::Direct_Gl_Window direct;
-    std::string error;
-    if (!direct.start(WINDOW_SIZE, WINDOW_SIZE, BUFFER_DEPTH, &error)) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
+    if (!bench::start_or_skip(direct, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     const Polylines& polylines = small_polylines();
     glColor4ub(200, 200, 60, 255);
     for (auto _ : state) {
@@ -111,7 +97,7 @@ const bool same_key_compared =
 // thread on its own.
 void Driver_Alternating_Colors(benchmark::State& state) {
     test_support::Running_Device driver;
-    if (!start_driver(driver, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     constexpr int polylines_per_frame = 500;
     const HT_Rendition red = test_support::solid_rendition(HT_Make_RGB32(255, 0, 0));
     const HT_Rendition blue = test_support::solid_rendition(HT_Make_RGB32(0, 0, 255));
@@ -130,11 +116,7 @@ BENCHMARK(Driver_Alternating_Colors)->Unit(benchmark::kMillisecond)->UseRealTime
 // without any hand-over.
 void Direct_Gl_Alternating_Colors(benchmark::State& state) {
     bench::Direct_Gl_Window direct;
-    std::string error;
-    if (!direct.start(WINDOW_SIZE, WINDOW_SIZE, BUFFER_DEPTH, &error)) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
+    if (!bench::start_or_skip(direct, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     constexpr int polylines_per_frame = 500;
     const HT_Point3D segment[2] = {{10, 10, 100}, {200, 150, 100}};
     for (auto _ : state) {

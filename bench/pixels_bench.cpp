@@ -4,13 +4,13 @@
 // same image; and the host's save-and-restore cycle (colour and depth read,
 // then drawn and written back) through the board against the ordinary path.
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "bench/baseline.h"
 #include "bench/direct_gl.h"
+#include "bench/start_or_skip.h"
 #include "driver/device.h"
 #include "platform/gl.h"
 #include "tests/support/device_fixture.h"
@@ -29,23 +29,6 @@ OGL_Device_Data& driver_object(test_support::Running_Device& driver) {
     return static_cast<OGL_Device_Data&>(driver.device());
 }
 
-bool start_driver(test_support::Running_Device& driver, benchmark::State& state) {
-    test_support::Device_Settings settings;
-    settings.width = WINDOW_SIZE;
-    settings.height = WINDOW_SIZE;
-    settings.buffer_depth = BUFFER_DEPTH;
-    if (driver.start(settings)) return true;
-    state.SkipWithError(driver.error().c_str());
-    return false;
-}
-
-bool start_direct(bench::Direct_Gl_Window& direct, benchmark::State& state) {
-    std::string error;
-    if (direct.start(WINDOW_SIZE, WINDOW_SIZE, BUFFER_DEPTH, &error)) return true;
-    state.SkipWithError(error.c_str());
-    return false;
-}
-
 // Opaque pixels of many colours, top row first.
 const std::vector<uint32_t>& window_image() {
     static const std::vector<uint32_t> image = [] {
@@ -60,7 +43,7 @@ const std::vector<uint32_t>& window_image() {
 
 void Driver_Read_Window_Color(benchmark::State& state) {
     test_support::Running_Device driver;
-    if (!start_driver(driver, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     driver_object(driver).fast_readback = false;
     const HT_Rendition rendition;
     for (auto _ : state) {
@@ -74,7 +57,7 @@ BENCHMARK(Driver_Read_Window_Color)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 void Direct_Gl_Read_Window_Color(benchmark::State& state) {
     bench::Direct_Gl_Window direct;
-    if (!start_direct(direct, state)) return;
+    if (!bench::start_or_skip(direct, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     std::vector<uint32_t> pixels(WINDOW_PIXELS);
     for (auto _ : state) {
         glFinish();
@@ -90,7 +73,7 @@ const bool read_compared = bench::compare_with_baseline("Driver_Read_Window_Colo
 
 void Driver_Draw_Window_Image(benchmark::State& state) {
     test_support::Running_Device driver;
-    if (!start_driver(driver, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     const HT_Rendition rendition;
     const std::vector<uint32_t>& image = window_image();
     for (auto _ : state) {
@@ -105,7 +88,7 @@ BENCHMARK(Driver_Draw_Window_Image)->Unit(benchmark::kMillisecond)->UseRealTime(
 // One-row images: each draws its point pass and then its pixel row.
 void Driver_Draw_One_Row_Images(benchmark::State& state) {
     test_support::Running_Device driver;
-    if (!start_driver(driver, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     const HT_Rendition rendition;
     const std::vector<uint32_t>& image = window_image();
     for (auto _ : state) {
@@ -123,7 +106,7 @@ BENCHMARK(Driver_Draw_One_Row_Images)->Unit(benchmark::kMillisecond)->UseRealTim
 
 void Direct_Gl_Draw_Window_Image(benchmark::State& state) {
     bench::Direct_Gl_Window direct;
-    if (!start_direct(direct, state)) return;
+    if (!bench::start_or_skip(direct, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     // Already in OpenGL's byte order and bottom row first.
     std::vector<uint32_t> pixels(WINDOW_PIXELS);
     const std::vector<uint32_t>& image = window_image();
@@ -149,7 +132,7 @@ const bool draw_compared = bench::compare_with_baseline("Driver_Draw_Window_Imag
 // Read colour and depth of the whole window, then put both back.
 void save_and_restore(benchmark::State& state, bool through_board) {
     test_support::Running_Device driver;
-    if (!start_driver(driver, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
     OGL_Device_Data& object = driver_object(driver);
     object.software_emulation = 0;
     object.fast_readback = through_board;

@@ -27,11 +27,7 @@ public:
     void set_interpolated() { interpolated_ = true; }
 
     void span(const HT_Raster_Span& span) override {
-        const uint32_t row = mask_.rows[span.y & 31];
-        if (row == 0) return;
-        for (int x = span.x_begin; x < span.x_end; ++x) {
-            if (((row >> (31 - (x & 31))) & 1u) == 0) continue;
-            const double k = x - span.x_begin;
+        mask_.for_each_covered(span, [&](int x, double k) {
             const double z = span.values[DEPTH] + k * span.steps[DEPTH];
             HT_RGB32 color = color_;
             if (interpolated_) {
@@ -39,7 +35,7 @@ public:
                 color = HT_Make_RGB32(channel(RED), channel(GREEN), channel(BLUE), channel(ALPHA));
             }
             dots_.dot(x, span.y, z, color);
-        }
+        });
     }
 
 private:

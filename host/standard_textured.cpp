@@ -27,20 +27,16 @@ public:
         : dots_(dots), mask_(mask), sampler_(sampler) {}
 
     void span(const HT_Raster_Span& span) override {
-        const uint32_t row = mask_.rows[span.y & 31];
-        if (row == 0) return;
-        for (int x = span.x_begin; x < span.x_end; ++x) {
-            if (((row >> (31 - (x & 31))) & 1u) == 0) continue;
-            const double k = x - span.x_begin;
+        mask_.for_each_covered(span, [&](int x, double k) {
             auto at = [&](int a) { return span.values[a] + k * span.steps[a]; };
             const double q = at(Q);
-            if (!(q > 0)) continue;
+            if (!(q > 0)) return;
             const double w = 1.0 / q;
             const HT_RGB32 surface =
                 HT_Make_RGB32(HT_Channel_Of(at(RED) * w), HT_Channel_Of(at(GREEN) * w), HT_Channel_Of(at(BLUE) * w));
             const HT_RGB32 color = sampler_.usable() ? sampler_.shade(at(S) * w, at(T) * w, surface) : surface;
             dots_.dot(x, span.y, at(DEPTH), color);
-        }
+        });
     }
 
 private:

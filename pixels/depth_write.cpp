@@ -9,6 +9,7 @@
 #include "driver/device.h"
 #include "pixels/board_request.h"
 #include "pixels/pixel_lock.h"
+#include "pixels/pixel_post.h"
 #include "pixels/pixel_rectangle.h"
 #include "platform/gl.h"
 
@@ -16,14 +17,10 @@ void OGL_Write_DC_Depth(HT_Renderer_Data* renderer, const HT_Rendition* renditio
                         const HT_Point3D* start, const HT_Point3D* end, int row_step,
                         const uint16_t* values) {
     OGL_Device_Data* device = static_cast<OGL_Device_Data*>(renderer);
-    Render_Command& command = device->command;
-    if (!command.in_render_thread) {
-        command.rendition = rendition;
-        command.start_point = start;
-        command.end_point = end;
-        command.row_bytes = row_step;
-        command.depth_values = values;
-        device->post_command(CMD_WRITE_DEPTH);
+    if (!device->command.in_render_thread) {
+        device->command.row_bytes = row_step;
+        device->command.depth_values = values;
+        post_pixel_action(device, CMD_WRITE_DEPTH, rendition, start, end);
         return;
     }
 

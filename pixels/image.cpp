@@ -17,6 +17,7 @@
 #include "driver/actions.h"
 #include "pixels/board_request.h"
 #include "pixels/pixel_lock.h"
+#include "pixels/pixel_post.h"
 #include "pixels/pixel_rectangle.h"
 #include "platform/gl.h"
 
@@ -113,14 +114,10 @@ void OGL_Draw_DC_Image(HT_Renderer_Data* renderer, const HT_Rendition* rendition
                        const HT_Point3D* start, const HT_Point3D* end, int row_step,
                        const void* pixels) {
     OGL_Device_Data* device = static_cast<OGL_Device_Data*>(renderer);
-    Render_Command& command = device->command;
-    if (!command.in_render_thread) {
-        command.rendition = rendition;
-        command.start_point = start;
-        command.end_point = end;
-        command.row_bytes = row_step;
-        command.pixels = pixels;
-        device->post_command(CMD_DRAW_IMAGE);
+    if (!device->command.in_render_thread) {
+        device->command.row_bytes = row_step;
+        device->command.pixels = pixels;
+        post_pixel_action(device, CMD_DRAW_IMAGE, rendition, start, end);
         return;
     }
 

@@ -16,6 +16,7 @@
 #include "pixels/board_request.h"
 #include "pixels/gl_features.h"
 #include "pixels/pixel_lock.h"
+#include "pixels/pixel_post.h"
 #include "pixels/pixel_rectangle.h"
 #include "pixels/shared_handles.h"
 #include "platform/gl.h"
@@ -32,16 +33,6 @@ int32_t color_row_bytes(int32_t width) { return row_bytes_of(int64_t(width) * 4)
 
 // Two bytes a value, every row starting on a 4-byte boundary.
 int32_t depth_row_bytes(int32_t width) { return row_bytes_of((int64_t(width) * 2 + 3) & ~int64_t(3)); }
-
-void post_read(OGL_Device_Data* device, Command_Code code, const HT_Rendition* rendition,
-               const HT_Point3D* start, const HT_Point3D* end, HT_Shared_Image& result) {
-    Render_Command& command = device->command;
-    command.rendition = rendition;
-    command.start_point = start;
-    command.end_point = end;
-    command.result_image = &result;
-    device->post_command(code);
-}
 
 // A new image for the rectangle, held by `target` alone. An empty rectangle
 // gives an image of no pixels.
@@ -168,7 +159,8 @@ void OGL_Read_DC_Color(HT_Renderer_Data* renderer, const HT_Rendition* rendition
                        const HT_Point3D* start, const HT_Point3D* end, HT_Shared_Image& result) {
     OGL_Device_Data* device = static_cast<OGL_Device_Data*>(renderer);
     if (!device->command.in_render_thread) {
-        post_read(device, CMD_READ_COLOR, rendition, start, end, result);
+        device->command.result_image = &result;
+        post_pixel_action(device, CMD_READ_COLOR, rendition, start, end);
         return;
     }
 
@@ -199,7 +191,8 @@ void OGL_Read_DC_Depth(HT_Renderer_Data* renderer, const HT_Rendition* rendition
                        const HT_Point3D* start, const HT_Point3D* end, HT_Shared_Image& result) {
     OGL_Device_Data* device = static_cast<OGL_Device_Data*>(renderer);
     if (!device->command.in_render_thread) {
-        post_read(device, CMD_READ_DEPTH, rendition, start, end, result);
+        device->command.result_image = &result;
+        post_pixel_action(device, CMD_READ_DEPTH, rendition, start, end);
         return;
     }
 

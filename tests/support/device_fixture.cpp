@@ -1,7 +1,7 @@
 // The running device for end-to-end tests (see device_fixture.h).
 #include "tests/support/device_fixture.h"
 
-#include "host/options.h"
+#include "tests/support/test_device.h"
 
 namespace test_support {
 
@@ -26,14 +26,8 @@ bool Running_Device::start(const Device_Settings& settings) {
         error_ = "cannot create the window";
         return false;
     }
-    device_->current_options.set_window_size(HT_Int_XY{settings.width, settings.height});
-    window_context_ = GetDC(window_);
-    device_->device_options.set_context_id(reinterpret_cast<long>(window_context_));
-    if (HT_Option* depth = device_->option_tables[0].find("Buffer Depth")) {
-        HT_Option_Value value(HT_OPTION_TYPE_INTEGER, 1);
-        value.set_as_int(0, settings.buffer_depth);
-        depth->set(value);
-    }
+    window_context_ = test_device::attach(device_, window_, settings.width, settings.height);
+    test_device::set_buffer_depth(device_, settings.buffer_depth);
     device_->start_device();
     width_ = settings.width;
     height_ = settings.height;

@@ -26,9 +26,11 @@ HT_Device_Data* create() {
 
 void destroy(HT_Device_Data* device) { HD_Destroy_Device(device); }
 
-void attach(HT_Device_Data* device, HWND window, int width, int height) {
-    device->device_options.set_context_id(reinterpret_cast<long>(GetDC(window)));
+HDC attach(HT_Device_Data* device, HWND window, int width, int height) {
+    const HDC context = GetDC(window);
+    device->device_options.set_context_id(reinterpret_cast<long>(context));
     device->current_options.set_window_size(HT_Int_XY{width, height});
+    return context;
 }
 
 void set_buffer_depth(HT_Device_Data* device, int depth) {

@@ -14,8 +14,9 @@ HT_Device_Data* create();
 void destroy(HT_Device_Data* device);
 
 // Points the device at the window: its device context as the context id, and
-// the window size as the host's current size.
-void attach(HT_Device_Data* device, HWND window, int width, int height);
+// the window size as the host's current size. Returns that device context,
+// for a caller that releases it.
+HDC attach(HT_Device_Data* device, HWND window, int width, int height);
 // Sets the host's "Buffer Depth" option in the first option table.
 void set_buffer_depth(HT_Device_Data* device, int depth);
 

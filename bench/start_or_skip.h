@@ -1,0 +1,17 @@
+// Starting what a benchmark measures on a square window of its own: the
+// driver, or the direct-OpenGL baseline. When it cannot start, the benchmark
+// is skipped with the reason and false is returned.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include "bench/direct_gl.h"
+#include "tests/support/device_fixture.h"
+
+namespace bench {
+
+bool start_or_skip(test_support::Running_Device& driver, int size, int buffer_depth,
+                   benchmark::State& state);
+bool start_or_skip(Direct_Gl_Window& direct, int size, int buffer_depth, benchmark::State& state);
+
+}  // namespace bench
