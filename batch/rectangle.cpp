@@ -41,10 +41,14 @@ void OGL_Execute_DC_Rectangle(HT_Renderer_Data* renderer, const HT_Rendition* re
                               int right, int bottom, int top) {
     OGL_Device_Data& device = *static_cast<OGL_Device_Data*>(renderer);
     if (!opengl_draws_face(*rendition)) {
+        // The routine's pieces overwrite colour and depth like the
+        // rectangle's own triangles: the depth test passes them all. It
+        // queues them here on the render thread; drawing them before the
+        // depth function goes back completes the rectangle with the command.
+        glDepthFunc(GL_ALWAYS);
         HD_Standard_Draw_DC_Rectangle(renderer, rendition, left, right, bottom, top);
-        // The routine queued its pieces here on the render thread: draw them
-        // now, so that the rectangle is complete when the command is.
         device.flush_batch();
+        glDepthFunc(GL_LEQUAL);
         return;
     }
 

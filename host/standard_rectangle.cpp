@@ -1,8 +1,8 @@
 // The standard rectangle routine: the pixels of the rectangle (both bounds
 // inclusive) that the face pattern lets through, as dots in the rendition's
 // colour at the far end of the device's depth range, where the device puts
-// its own rectangles. The dots go through the device's ordinary depth test,
-// so over nearer drawing they stay hidden.
+// its own rectangles. The dots go through the device's depth test as it
+// stands: a device that overwrites with its rectangles lets them all pass.
 #include <algorithm>
 #include <cstdint>
 #include <utility>

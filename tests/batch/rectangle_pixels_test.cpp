@@ -15,6 +15,7 @@ namespace {
 
 const HT_RGB32 RED_COLOR = HT_Make_RGB32(255, 0, 0);
 const HT_RGB32 BLUE_COLOR = HT_Make_RGB32(0, 0, 255);
+const HT_RGB32 GREEN_COLOR = HT_Make_RGB32(0, 255, 0);
 
 class Rectangle_Pixels : public testing::Test {
 protected:
@@ -75,6 +76,26 @@ TEST_F(Rectangle_Pixels, UserFacePatternIsDrawnByTheHostRoutine) {
     for (int y = 4; y <= 40; ++y)
         EXPECT_EQ(looks_like(shown.at(20, y), RED), y % 32 % 2 == 0) << y;
     EXPECT_TRUE(looks_like(shown.at(52, 52), BLUE));
+}
+
+// Like the rectangle's own triangles, the host routine's pixels overwrite
+// what lies nearer, and leave the far depth behind them.
+TEST_F(Rectangle_Pixels, UserFacePatternOverwritesNearerDrawing) {
+    start(16);
+    const HT_Point3D near_square[4] = {{0, 0, 10}, {0, 64, 10}, {64, 0, 10}, {64, 64, 10}};
+    const HT_Rendition blue = solid_rendition(BLUE_COLOR);
+    driver.call(driver.actions().draw_dc_polytriangle, &blue, 4, near_square);
+    HT_Rendition patterned = solid_rendition(RED_COLOR);
+    patterned.face.pattern = HT_USER_FACE_PATTERN;
+    for (int r = 0; r < 32; ++r) patterned.face.user_rows[r] = 0xFFFFFFFFu;
+    rectangle(patterned, 10, 20, 10, 20);
+    // A square at mid depth shows where the rectangle left the far depth.
+    const HT_Point3D middle_square[4] = {{0, 0, 30000}, {0, 64, 30000}, {64, 0, 30000}, {64, 64, 30000}};
+    const HT_Rendition green = solid_rendition(GREEN_COLOR);
+    driver.call(driver.actions().draw_dc_polytriangle, &green, 4, middle_square);
+    const winx::Window_Snapshot shown = driver.show_and_capture();
+    EXPECT_TRUE(looks_like(shown.at(15, 15), GREEN));
+    EXPECT_TRUE(looks_like(shown.at(30, 30), BLUE));
 }
 
 TEST_F(Rectangle_Pixels, BoundsThatEncloseNothingFillNothing) {
