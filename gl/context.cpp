@@ -125,7 +125,9 @@ int OGL_Device_Data::init_context() {
         wglMakeCurrent(device_context, gl_context);
         wglDeleteContext(replaced);
         init_gl_state();
-        transform_valid = 0;
+        // Images, depth writes and textured strips may come before the next
+        // batch and draw with the new context's matrices too: load them now.
+        load_device_transform();
     }
 
     if (resized) glViewport(0, 0, viewport_size.x, viewport_size.y);

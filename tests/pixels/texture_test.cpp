@@ -157,3 +157,42 @@ TEST_F(Texture, CountsBelowThreeDrawNothing) {
     EXPECT_EQ(recorder.calls().size(), 0u);
     EXPECT_EQ(object->loaded_texture_id, 0);
 }
+
+namespace {
+
+// Takes the render thread's context away at the next glFlush (the one of a
+// present), so that the next start finds it no longer current and makes a
+// new one.
+winx::Gl_Layer unbinding_layer;
+
+void flush_then_unbind() {
+    unbinding_layer.below().Flush();
+    wglMakeCurrent(nullptr, nullptr);
+}
+
+void replace_context(HT_Device_Data* device, const OGL_Device_Data* object) {
+    const HGLRC old_context = object->gl_context;
+    unbinding_layer.entries.Flush = &flush_then_unbind;
+    winx::install_gl_layer(&unbinding_layer, winx::Gl_Layer_Place::top);
+    device->show_frame(0);
+    winx::remove_gl_layer(&unbinding_layer);
+    device->start_device();
+    ASSERT_NE(object->gl_context, nullptr);
+    ASSERT_NE(object->gl_context, old_context);
+}
+
+}  // namespace
+
+// A textured strip may be the first thing drawn in a new context: it needs
+// the device transform as much as a batch does.
+TEST_F(Texture, FirstStripInANewContextLandsWhereTheDevicePointsSay) {
+    ASSERT_TRUE(open(32, 32, 16));
+    replace_context(device, object);
+    clear_depth();
+    use_texture(10, 3, 3, 2, 2, {A, B, C, D});
+    draw_square(8, 8, 16);
+    const winx::Window_Snapshot shown = present();
+    EXPECT_EQ(shown.at(12, 20), A & 0xFFFFFF);
+    EXPECT_EQ(shown.at(20, 12), D & 0xFFFFFF);
+    EXPECT_EQ(shown.at(4, 4), 0u);
+}
