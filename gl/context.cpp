@@ -59,6 +59,8 @@ int OGL_Device_Data::init_context() {
         discard_gl_error();
 
         gl_context = wglCreateContext(device_context);
+        // A new context holds no texture image.
+        loaded_texture_id = 0;
         if (!wglMakeCurrent(device_context, gl_context)) {
             GetLastError();
             // A context that cannot be made current is of no use: the next
@@ -117,6 +119,7 @@ int OGL_Device_Data::init_context() {
         // other: it goes once the new one is bound, so contexts do not pile up.
         HGLRC replaced = gl_context;
         gl_context = wglCreateContext(device_context);
+        loaded_texture_id = 0;
         if (!wglMakeCurrent(device_context, gl_context)) {
             GetLastError();
             if (gl_context != nullptr) wglDeleteContext(gl_context);

@@ -196,3 +196,19 @@ TEST_F(Texture, FirstStripInANewContextLandsWhereTheDevicePointsSay) {
     EXPECT_EQ(shown.at(20, 12), D & 0xFFFFFF);
     EXPECT_EQ(shown.at(4, 4), 0u);
 }
+
+// The image loaded into a context goes with it: a new context loads the same
+// texture again.
+TEST_F(Texture, ANewContextLoadsTheSameTextureAgain) {
+    ASSERT_TRUE(open(32, 32, 16));
+    use_texture(11, 3, 3, 2, 2, {A, B, C, D});
+    draw_square(8, 8, 16);
+    replace_context(device, object);
+    clear_depth();
+    winx::Gl_Recorder recorder;
+    draw_square(8, 8, 16);
+    EXPECT_EQ(recorder.count("glTexImage2D"), 1u);
+    const winx::Window_Snapshot shown = present();
+    EXPECT_EQ(shown.at(12, 20), A & 0xFFFFFF);
+    EXPECT_EQ(shown.at(20, 12), D & 0xFFFFFF);
+}
