@@ -34,5 +34,7 @@ Pixel_Rectangle pixel_rectangle(const HT_Point3D& start, const HT_Point3D& end);
 Pixel_Rectangle clip_to_window(const Pixel_Rectangle& rectangle, HT_Int_XY window_size);
 
 // The rectangle's top row counted from the top of the window, as board
-// requests give it.
+// requests give it: height - 1 - the truncated top row, for every request.
+// Reads, marked images and depth writes must agree on it, or a restore at a
+// fractional start y lands one row off what was read.
 int32_t row_from_top(const Pixel_Rectangle& rectangle, HT_Int_XY window_size);

@@ -3,6 +3,7 @@
 // texture or rendition OpenGL cannot reproduce go, on the render thread, to
 // the host's standard routine. The host's call is carried to the render
 // thread like every pixel operation.
+#include "batch/pattern_tests.h"
 #include "driver/actions.h"
 #include "driver/device.h"
 #include "host/standard.h"
@@ -11,11 +12,11 @@
 
 namespace {
 
-// What the host draws itself: its own face pattern, mirrored or decal
-// wrapping, a texture interpolation other than plain, or no texture at all.
-bool needs_standard_routine(int32_t face_pattern, const HT_Texture* texture,
-                            const HT_Rendition& rendition) {
-    if (face_pattern == HT_USER_FACE_PATTERN) return true;
+// What the host draws itself: its own face pattern or any other outside the
+// stipple table (as for polytriangles), mirrored or decal wrapping, a texture
+// interpolation other than plain, or no texture at all.
+bool needs_standard_routine(const HT_Texture* texture, const HT_Rendition& rendition) {
+    if (!opengl_draws_face(rendition)) return true;
     if (texture == nullptr) return true;
     if (texture->wrap_s == HT_WRAP_DECAL || texture->wrap_t == HT_WRAP_DECAL) return true;
     if (texture->wrap_s == HT_WRAP_MIRRORED_REPEAT || texture->wrap_t == HT_WRAP_MIRRORED_REPEAT) {
@@ -72,7 +73,7 @@ void OGL_Draw_DC_Textured_Polytriangle(HT_Renderer_Data* renderer, const HT_Rend
     // Held, and so kept alive, until the strip is drawn; released on every
     // way out.
     const HT_Texture_Handle texture_handle = rendition->color.texture.texture_handle();
-    if (needs_standard_routine(face_pattern, texture_handle.get(), *rendition)) {
+    if (needs_standard_routine(texture_handle.get(), *rendition)) {
         HD_Standard_Draw_DC_Textured_Polytriangle(renderer, rendition, count, points, colors,
                                                   parameters, vertex_values);
         return;

@@ -147,6 +147,14 @@ TEST_F(Texture, StippledStripsLoadTheirOwnPatternFirst) {
     EXPECT_EQ(recorder.count("glPolygonStipple"), 0u);
     for (const winx::Gl_Call& call : calls_named(recorder.calls(), "glEnable"))
         EXPECT_NE(call.numbers.at(0), GL_POLYGON_STIPPLE);
+
+    // Patterns past the stipple table go to the host, like polytriangles.
+    for (int pattern : {73, 200, -1}) {
+        rendition.face.pattern = pattern;
+        recorder.clear();
+        draw_square(0, 0, 8);
+        EXPECT_EQ(recorder.count("glBegin"), 0u) << pattern;
+    }
 }
 
 TEST_F(Texture, CountsBelowThreeDrawNothing) {
