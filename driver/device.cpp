@@ -6,6 +6,7 @@
 // (options.cpp, board_checks.cpp, the pixel format in gl/, the render thread
 // in thread/).
 #include "driver/device.h"
+#include "platform/gl.h"
 
 namespace {
 
@@ -104,6 +105,10 @@ OGL_Device_Data::OGL_Device_Data() {
     batch.first_draw_pending = 1;
     batch.vertex_total = 0;
     batch.primitive_count = 0;
+    // Any kind and colour layout would do on an empty batch; set ones keep the
+    // first append's comparisons from reading uninitialised memory.
+    batch.primitive_kind = GL_POINTS;
+    batch.vertices_only = 1;
 
     install_draw_actions();
 }
