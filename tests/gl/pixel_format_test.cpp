@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/winx.h"
+#include "tests/support/pixel_format_request.h"
 #include "tests/support/test_device.h"
 
 namespace {
@@ -16,13 +17,7 @@ const char* const WARNING_CAPTION = "QRB WARNING : PIXEL FORMAT NOT SUPPORTED";
 
 // The format ChoosePixelFormat gives for the driver's request.
 int format_for(HDC dc, bool double_buffered) {
-    PIXELFORMATDESCRIPTOR wanted = {};
-    wanted.nSize = sizeof wanted;
-    wanted.nVersion = 1;
-    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | (double_buffered ? PFD_DOUBLEBUFFER : 0);
-    wanted.iPixelType = PFD_TYPE_RGBA;
-    wanted.cColorBits = 16;
-    wanted.cDepthBits = 16;
+    PIXELFORMATDESCRIPTOR wanted = test_support::driver_pixel_format_request(double_buffered);
     return ChoosePixelFormat(dc, &wanted);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/gl_layers.h"
 #include "platform/winx.h"
+#include "tests/support/pixel_format_request.h"
 #include "tests/support/test_device.h"
 
 namespace {
@@ -15,13 +16,7 @@ using test_device::driver;
 // own, in the pixel format the driver will choose for it.
 void paint_white(HWND window, bool double_buffered) {
     HDC dc = GetDC(window);
-    PIXELFORMATDESCRIPTOR wanted = {};
-    wanted.nSize = sizeof wanted;
-    wanted.nVersion = 1;
-    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | (double_buffered ? PFD_DOUBLEBUFFER : 0);
-    wanted.iPixelType = PFD_TYPE_RGBA;
-    wanted.cColorBits = 16;
-    wanted.cDepthBits = 16;
+    PIXELFORMATDESCRIPTOR wanted = test_support::driver_pixel_format_request(double_buffered);
     int format = ChoosePixelFormat(dc, &wanted);
     ASSERT_TRUE(SetPixelFormat(dc, format, &wanted));
     HGLRC context = wglCreateContext(dc);

@@ -6,21 +6,9 @@
 
 #include "platform/gl.h"
 #include "platform/winx.h"
+#include "tests/support/pixel_format_request.h"
 
 namespace platform_test {
-
-// The pixel-format request the driver makes.
-inline PIXELFORMATDESCRIPTOR driver_request(bool double_buffer) {
-    PIXELFORMATDESCRIPTOR wanted{};
-    wanted.nSize = sizeof wanted;
-    wanted.nVersion = 1;
-    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | (double_buffer ? PFD_DOUBLEBUFFER : 0u);
-    wanted.iPixelType = PFD_TYPE_RGBA;
-    wanted.cColorBits = 16;
-    wanted.cDepthBits = 16;
-    wanted.iLayerType = PFD_MAIN_PLANE;
-    return wanted;
-}
 
 // Skips the test unless the screen has the depth its suite is named for
 // (the test main starts such a screen when the suite runs on its own).
@@ -41,7 +29,7 @@ struct Gl_Window {
     bool open(int width, int height, bool double_buffer = true) {
         window = winx::create_window(width, height, "platform test");
         dc = GetDC(window);
-        const PIXELFORMATDESCRIPTOR wanted = driver_request(double_buffer);
+        const PIXELFORMATDESCRIPTOR wanted = test_support::driver_pixel_format_request(double_buffer);
         format = ChoosePixelFormat(dc, &wanted);
         if (format == 0 || !SetPixelFormat(dc, format, &wanted)) return false;
         context = wglCreateContext(dc);

@@ -6,7 +6,7 @@
 #include "tests/platform/gl_window.h"
 
 using platform_test::Gl_Window;
-using platform_test::driver_request;
+using test_support::driver_pixel_format_request;
 using platform_test::near_colour;
 
 namespace {
@@ -67,7 +67,7 @@ TEST(Screen8_Wgl, OffersNoFormatOnAnEightBitScreen) {
     SKIP_UNLESS_SCREEN_DEPTH(8);
     HDC desktop = GetDC(GetDesktopWindow());
     EXPECT_EQ(GetDeviceCaps(desktop, BITSPIXEL), 8);
-    const PIXELFORMATDESCRIPTOR wanted = driver_request(true);
+    const PIXELFORMATDESCRIPTOR wanted = driver_pixel_format_request(true);
     EXPECT_EQ(ChoosePixelFormat(desktop, &wanted), 0);
     PIXELFORMATDESCRIPTOR described{};
     EXPECT_EQ(DescribePixelFormat(desktop, 1, sizeof described, &described), 0);
@@ -95,7 +95,7 @@ TEST(Screen24_Wgl, DescribeRefusesBadIndexesAndShortDescriptors) {
 
 TEST(Screen24_Wgl, DescribedColourBitsCanBeForcedForTests) {
     HDC desktop = GetDC(GetDesktopWindow());
-    const PIXELFORMATDESCRIPTOR wanted = driver_request(true);
+    const PIXELFORMATDESCRIPTOR wanted = driver_pixel_format_request(true);
     const int format = ChoosePixelFormat(desktop, &wanted);
     ASSERT_NE(format, 0);
     PIXELFORMATDESCRIPTOR described{};
@@ -112,7 +112,7 @@ TEST(Screen24_Wgl, DescribedColourBitsCanBeForcedForTests) {
 TEST(Screen24_Wgl, AWindowKeepsItsFirstFormat) {
     HWND window = winx::create_window(16, 16, "formats");
     HDC dc = GetDC(window);
-    const PIXELFORMATDESCRIPTOR wanted = driver_request(true);
+    const PIXELFORMATDESCRIPTOR wanted = driver_pixel_format_request(true);
     const int format = ChoosePixelFormat(dc, &wanted);
     ASSERT_NE(format, 0);
     ASSERT_GT(DescribePixelFormat(dc, format, 0, nullptr), 1);
@@ -129,7 +129,7 @@ TEST(Screen24_Wgl, AWindowKeepsItsFirstFormat) {
 
 TEST(Screen24_Wgl, TheDesktopOnlyRecordsItsFormat) {
     HDC desktop = GetDC(GetDesktopWindow());
-    const PIXELFORMATDESCRIPTOR wanted = driver_request(true);
+    const PIXELFORMATDESCRIPTOR wanted = driver_pixel_format_request(true);
     const int format = ChoosePixelFormat(desktop, &wanted);
     ASSERT_NE(format, 0);
     EXPECT_TRUE(SetPixelFormat(desktop, format, &wanted));
