@@ -95,11 +95,9 @@ void swap_rows(uint8_t* a, uint8_t* b, size_t size) {
     }
 }
 
-// Names that platform/gl.h leaves out: where OpenGL's rows of a read start
-// (the image's own row step, in pixels), and colours in the host's own byte
-// order (OpenGL 1.2, or 1.1 with GL_EXT_bgra).
+// Where OpenGL's rows of a read start (the image's own row step, in
+// pixels); a name that platform/gl.h leaves out.
 constexpr GLenum PACK_ROW_LENGTH = 0x0D02;
-constexpr GLenum BGRA = 0x80E1;
 
 enum class Plane { colors, depths };
 
@@ -112,14 +110,14 @@ enum class Plane { colors, depths };
 void read_block(Plane plane, const Pixel_Rectangle& image, const Pixel_Rectangle& visible,
                 uint8_t* pixels, int32_t row_bytes) {
     const bool colors = plane == Plane::colors;
-    const bool host_order = colors && (gl_version_at_least(1, 2) || gl_has_extension("GL_EXT_bgra"));
+    const bool host_order = colors && gl_takes_host_order();
     const int bytes_per_pixel = colors ? 4 : 2;
     uint8_t* first_row = pixels + ptrdiff_t(image.top - visible.top) * row_bytes +
                          ptrdiff_t(visible.left - image.left) * bytes_per_pixel;
     glPixelStorei(PACK_ROW_LENGTH, row_bytes / bytes_per_pixel);
     if (colors) {
         glReadPixels(visible.left, visible.bottom(), visible.width, visible.height,
-                     host_order ? BGRA : GL_RGBA, GL_UNSIGNED_BYTE, first_row);
+                     host_order ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, first_row);
     } else {
         glReadPixels(visible.left, visible.bottom(), visible.width, visible.height, GL_DEPTH_COMPONENT,
                      GL_UNSIGNED_SHORT, first_row);
