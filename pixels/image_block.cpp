@@ -85,7 +85,7 @@ void Image_Block::draw_in_place(int32_t depth) const {
         return;
     }
     if (row_step_ < 0) {
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, -row_step_ / 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, -(row_step_ / 4));
         glRasterPos3i(visible_.left, visible_.bottom(), depth);
         glDrawPixels(visible_.width, visible_.height, GL_BGRA, GL_UNSIGNED_BYTE,
                      row_at(visible_.bottom()));
