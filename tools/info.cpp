@@ -101,6 +101,7 @@ void print_control_panel() {
 // construction every switch to software emulation is announced in a box, so
 // the boxes are the reasons; an object without them accelerates.
 bool print_construction(const std::string& module_path) {
+    std::printf("module: %s\n", module_path.c_str());
     HT_Driver_Module module;
     if (!module.load(module_path)) {
         std::fprintf(stderr, "info: %s\n", module.error().c_str());

@@ -25,14 +25,17 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
+# One package name a line, versions left out.
+names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
 for package in libc6 libstdc++6 libx11-6 libpng16-16 libgl1-mesa-dri xvfb; do
-  grep -qE "(^|, )$package( |,|$)" <<<"$depends" || { echo "Depends lacks $package" >&2; exit 1; }
+  grep -qxF "$package" <<<"$names" || { echo "Depends lacks $package" >&2; exit 1; }
 done
-grep -qE "(^|, )(libglx0|libgl1)( |,|$)" <<<"$depends" || { echo "Depends lacks the OpenGL library" >&2; exit 1; }
+grep -qxE "libglx0|libgl1" <<<"$names" || { echo "Depends lacks the OpenGL library" >&2; exit 1; }
 
 dpkg-deb -x "$deb" "$work/root"
 info=$(env -u DISPLAY "$work/root/usr/bin/tovrek" info)
-grep -q "^renderer object: " <<<"$info" || { echo "tovrek info from the package: $info" >&2; exit 1; }
+grep -qxF "module: $work/root/usr/lib/tovrek/tovrek.hdi" <<<"$info" &&
+  grep -q "^renderer object: " <<<"$info" || { echo "tovrek info from the package: $info" >&2; exit 1; }
 env -u DISPLAY "$work/root/usr/bin/tovrek" demo -o "$work/demo.png" >/dev/null
 "$png_pixel" "$work/demo.png" 0 0 >/dev/null
 echo "the package's tovrek ran info and demo"
