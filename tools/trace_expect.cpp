@@ -71,8 +71,9 @@ std::string write_failure_pictures(const Replay_State& state, const Rgba_Image& 
 std::string write_failure_pictures(const Replay_State& state, const HT_Shared_Image& image, const uint8_t* pixel,
                                    int bytes_per_pixel) {
     const size_t offset = size_t(pixel - image->pixels());
-    const int row = int(offset / size_t(image->row_bytes()));
-    const int column = int(offset % size_t(image->row_bytes())) / bytes_per_pixel;
+    const size_t row_bytes = image->row_bytes() > 0 ? size_t(image->row_bytes()) : offset + 1;
+    const int row = int(offset / row_bytes);
+    const int column = int(offset % row_bytes) / bytes_per_pixel;
     return write_failure_pictures(state, host_image_picture(*image.get()), column, row);
 }
 
