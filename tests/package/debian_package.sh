@@ -19,7 +19,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/tovrek ./usr/lib/tovrek/tovrek.hdi ./usr/lib/libvudoz.so.1 ./usr/lib/libwinx.so.1 \
             ./usr/include/vudoz/host/loader.h ./usr/include/vudoz/platform/winx.h \
             ./usr/lib/cmake/Vudoz/VudozConfig.cmake ./usr/lib/pkgconfig/vudoz.pc \
-            ./usr/share/man/man1/tovrek.1 ./usr/share/doc/tovrek/host-guide.md; do
+            ./usr/share/man/man1/tovrek.1.gz ./usr/share/doc/tovrek/host-guide.md; do
   grep -qxF "$file" <<<"$contents" || { echo "$deb lacks $file" >&2; exit 1; }
 done
 
