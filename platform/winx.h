@@ -35,6 +35,11 @@ struct Screen_Info {
 };
 bool screen_info(Screen_Info* info);
 
+// Windows on the X server now, at every level below the root (the host's
+// windows and the drawables that pixel formats add): for leak checks. -1
+// when there is no display.
+long x_window_count();
+
 // ---- the host's window --------------------------------------------------------
 
 // A top-level window with a client area of width x height pixels; null when
