@@ -4,7 +4,7 @@
 // texture that could not be loaded is not taken as loaded.
 #include <vector>
 
-#include "tests/pixels/failing_allocation.h"
+#include "tests/support/failing_allocation.h"
 #include "tests/pixels/pixel_fixture.h"
 
 namespace {

@@ -54,7 +54,11 @@ bool Checked_Frames::start(std::string* error) {
     return true;
 }
 
-void Checked_Frames::restart() { driver_.device().start_device(); }
+void Checked_Frames::restart() {
+    driver_.device().start_device();
+    // A first initialisation reads "Fast Readback" again.
+    test_device::driver(&driver_.device())->fast_readback = false;
+}
 
 void Checked_Frames::stop() { driver_.stop(); }
 
