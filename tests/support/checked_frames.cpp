@@ -143,38 +143,33 @@ std::vector<std::string> Checked_Frames::check_frame(int frame, const HT_Shared_
     auto depth_at = [&](int x, int y) {
         uint16_t value = 0;
         std::memcpy(&value, depths->pixels() + (SIZE - 1 - y) * depths->row_bytes() + x * 2, 2);
-        return value;
+        return uint32_t(value);
     };
-    auto expect_color = [&](int x, int y, uint32_t wanted, const char* what) {
-        const uint32_t have = color_at(x, y);
+    // Colours are written as 6 hex digits, depths as decimal numbers.
+    auto expect = [&](bool depth, int x, int y, uint32_t wanted, const char* what) {
+        const uint32_t have = depth ? depth_at(x, y) : color_at(x, y);
         if (have == wanted) return;
         char text[160];
-        std::snprintf(text, sizeof text, "object %d frame %d: %s at (%d, %d) is %06x, drew %06x",
+        std::snprintf(text, sizeof text,
+                      depth ? "object %d frame %d: %s depth at (%d, %d) is %u, drew %u"
+                            : "object %d frame %d: %s at (%d, %d) is %06x, drew %06x",
                       index_, frame, what, x, y, unsigned(have), unsigned(wanted));
         failures.push_back(text);
     };
     for (int row = 2; row <= 9; ++row) {
         const int part = row <= 5 ? 0 : row % 2 == 0 ? 1 : 2;
-        expect_color(15, row, rgb(color_of(index_, frame, part)), "polyline");
+        expect(false, 15, row, rgb(color_of(index_, frame, part)), "polyline");
     }
-    expect_color(47, 5, rgb(color_of(index_, frame, 3)), "Gouraud strip");
-    expect_color(15, 15, rgb(color_of(index_, frame, 4)), "rectangle");
+    expect(false, 47, 5, rgb(color_of(index_, frame, 3)), "Gouraud strip");
+    expect(false, 15, 15, rgb(color_of(index_, frame, 4)), "rectangle");
     for (int row = 0; row < IMAGE_SIDE; ++row)
         for (int column = 0; column < IMAGE_SIDE; ++column)
-            expect_color(34 + column, 19 - row, rgb(image_pixel(index_, frame, column, row)), "image");
-    expect_color(15, 25, rgb(color_of(index_, 0, 9)), "textured strip");
-    expect_color(50, 40, 0, "background");
-    auto expect_depth = [&](int x, int y, uint16_t wanted, const char* what) {
-        const uint16_t have = depth_at(x, y);
-        if (have == wanted) return;
-        char text[160];
-        std::snprintf(text, sizeof text, "object %d frame %d: %s depth at (%d, %d) is %u, drew %u",
-                      index_, frame, what, x, y, unsigned(have), unsigned(wanted));
-        failures.push_back(text);
-    };
-    expect_depth(50, 40, FAR_DEPTH, "background");
-    expect_depth(15, 15, FAR_DEPTH, "rectangle");
-    expect_depth(47, 5, NEAR_PLANE_DEPTH, "Gouraud strip");
+            expect(false, 34 + column, 19 - row, rgb(image_pixel(index_, frame, column, row)), "image");
+    expect(false, 15, 25, rgb(color_of(index_, 0, 9)), "textured strip");
+    expect(false, 50, 40, 0, "background");
+    expect(true, 50, 40, FAR_DEPTH, "background");
+    expect(true, 15, 15, FAR_DEPTH, "rectangle");
+    expect(true, 47, 5, NEAR_PLANE_DEPTH, "Gouraud strip");
     return failures;
 }
 
