@@ -8,13 +8,6 @@
 #include "driver/device.h"
 #include "platform/gl.h"
 
-namespace {
-
-// OGL_Pixel_Lock points here from the first completed construction on.
-CRITICAL_SECTION pixel_lock_storage;
-
-}  // namespace
-
 OGL_Device_Data::OGL_Device_Data() {
     register_options();
 
@@ -41,7 +34,7 @@ OGL_Device_Data::OGL_Device_Data() {
     hand_over = Batch_Hand_Over{nullptr, current_state};
     choose_channel_mode();
 
-    ++OGL_Instance_Count;
+    OGL_Count_Construction();
 
     HWND desktop = GetDesktopWindow();
     HDC desktop_context = GetDC(desktop);
@@ -69,11 +62,7 @@ OGL_Device_Data::OGL_Device_Data() {
         return;
     }
 
-    if (OGL_First_Construction == 1) {
-        InitializeCriticalSection(&pixel_lock_storage);
-        OGL_Pixel_Lock = &pixel_lock_storage;
-    }
-    OGL_First_Construction = 0;
+    OGL_End_First_Construction();
 
     command.command_posted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     command.command_done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -92,11 +81,7 @@ OGL_Device_Data::OGL_Device_Data() {
     render_thread_started_ = true;
     WaitForSingleObject(command.command_done, INFINITE);
 
-    if (!OGL_Batch_Lock_Initialized) {
-        InitializeCriticalSection(&OGL_Batch_Lock);
-        OGL_Batch_Lock_Initialized = true;
-    }
-    batch_lock = &OGL_Batch_Lock;
+    batch_lock = OGL_Share_Batch_Lock();
 
     copy_double_buffering_to_options();
 

@@ -11,6 +11,7 @@
 // one thread at a time.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "host/device.h"
@@ -264,11 +265,24 @@ private:
 
 // ---- module-wide state -----------------------------------------------------------------
 
-extern int32_t OGL_Instance_Count;
-extern int32_t OGL_First_Construction;
+extern std::atomic<int32_t> OGL_Instance_Count;
+extern std::atomic<int32_t> OGL_First_Construction;
 extern CRITICAL_SECTION OGL_Batch_Lock;
 extern bool OGL_Batch_Lock_Initialized;
 extern CRITICAL_SECTION* OGL_Pixel_Lock;
+
+// The changes to the state above, each made whole under the module's lock:
+// constructions and destructions may run on several host threads at once.
+// Counts a construction that reached its render thread's preparations.
+void OGL_Count_Construction();
+// Initialises OGL_Pixel_Lock on the first completed construction, then
+// clears OGL_First_Construction.
+void OGL_End_First_Construction();
+// OGL_Batch_Lock, initialised when no live object has done so yet.
+CRITICAL_SECTION* OGL_Share_Batch_Lock();
+// The render thread's part of CMD_EXIT: one object fewer, and the batch lock
+// goes with the last one.
+void OGL_Count_Exit();
 
 // Diagnostic switches: all off; nothing changes them at run time.
 extern const int32_t DEBUG_UNBATCHED_VERTICES;

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "host/face_patterns.h"
 
-void* HT_Object::operator new(size_t size) noexcept { return std::malloc(size); }
+// Through the program's nothrow allocation, so that a program that replaces
+// it (a test injecting failures) reaches this one as well.
+void* HT_Object::operator new(size_t size) noexcept { return ::operator new(size, std::nothrow); }
 
-void HT_Object::operator delete(void* storage) noexcept { std::free(storage); }
+void HT_Object::operator delete(void* storage) noexcept { ::operator delete(storage); }
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/winx.h"
+#include "platform/injected_failures.h"
 
 const GUID IID_IDirectDraw2 = {0xB3A6F3E0, 0x2B43, 0x11CF, {0xA2, 0xDE, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
 
@@ -82,7 +83,8 @@ public:
         if (interface_id == IID_IUnknown || interface_id == IID_IDirectDraw) {
             *object = static_cast<IDirectDraw*>(this);
         } else if (interface_id == IID_IDirectDraw2 &&
-                   winx::board_profile().directdraw != winx::DirectDraw_Behaviour::query_fails) {
+                   winx::board_profile().directdraw != winx::DirectDraw_Behaviour::query_fails &&
+                   !winx::fail_this_call(winx::Failing_Call::directdraw_query_interface)) {
             *object = static_cast<IDirectDraw2*>(this);
         } else {
             return E_NOINTERFACE;
@@ -100,7 +102,8 @@ public:
     HRESULT WINAPI SetCooperativeLevel(HWND, DWORD flags) override {
         // Exclusive and full-screen modes are beyond this board.
         if (flags != DDSCL_NORMAL) return DDERR_INVALIDPARAMS;
-        if (winx::board_profile().directdraw == winx::DirectDraw_Behaviour::cooperative_fails) {
+        if (winx::board_profile().directdraw == winx::DirectDraw_Behaviour::cooperative_fails ||
+            winx::fail_this_call(winx::Failing_Call::directdraw_cooperative_level)) {
             return DDERR_GENERIC;
         }
         cooperative_level_set_ = true;
@@ -113,6 +116,7 @@ public:
         *surface = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
         if (!cooperative_level_set_) return DDERR_NOCOOPERATIVELEVELSET;
+        if (winx::fail_this_call(winx::Failing_Call::directdraw_create_surface)) return DDERR_OUTOFVIDEOMEMORY;
         const DWORD needed_flags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
         if (description == nullptr || description->dwSize != sizeof(DDSURFACEDESC) ||
             (description->dwFlags & needed_flags) != needed_flags || description->dwWidth == 0 ||
@@ -148,7 +152,8 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* direct_draw, IUnknow
     *direct_draw = nullptr;
     if (driver != nullptr) return DDERR_INVALIDDIRECTDRAWGUID;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    if (winx::board_profile().directdraw == winx::DirectDraw_Behaviour::create_fails) {
+    if (winx::board_profile().directdraw == winx::DirectDraw_Behaviour::create_fails ||
+        winx::fail_this_call(winx::Failing_Call::directdraw_create)) {
         return DDERR_NODIRECTDRAWHW;
     }
     *direct_draw = new Board_DirectDraw;

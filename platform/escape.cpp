@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/winx.h"
+#include "platform/injected_failures.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ int answer_size(int escape) {
 }  // namespace
 
 int WINAPI ExtEscape(HDC dc, int escape, int, LPCSTR, int output_size, LPSTR output) {
-    if (dc == nullptr) return ESCAPE_ERROR;
+    if (dc == nullptr || winx::fail_this_call(winx::Failing_Call::escape)) return ESCAPE_ERROR;
     // The screen's figures; a device context that is not on the screen has none.
     const int width = GetDeviceCaps(dc, HORZRES);
     const int height = GetDeviceCaps(dc, VERTRES);

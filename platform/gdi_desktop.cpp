@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/windows.h"
+#include "platform/injected_failures.h"
 #include "platform/x11_display.h"
 #include "platform/x11_surface.h"
 
@@ -16,7 +17,7 @@ HWND WINAPI GetDesktopWindow(void) {
 
 HDC WINAPI GetDC(HWND window) {
     Display* display = winx::x11::display();
-    if (display == nullptr) return nullptr;
+    if (display == nullptr || winx::fail_this_call(winx::Failing_Call::get_dc)) return nullptr;
     // As on Win32, no window means the whole screen.
     if (window == nullptr) window = GetDesktopWindow();
     std::lock_guard<std::mutex> lock(winx::x11::surfaces_mutex());

@@ -2,6 +2,7 @@
 // the process; a named event (shared between processes on Win32) is refused
 // with ERROR_INVALID_PARAMETER rather than silently made private.
 #include "platform/kernel_objects.h"
+#include "platform/injected_failures.h"
 
 namespace {
 
@@ -20,6 +21,10 @@ std::shared_ptr<winx::kernel::Waitable> find_event(HANDLE handle) {
 
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state,
                            LPCSTR name) {
+    if (winx::fail_this_call(winx::Failing_Call::create_event)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     if (name != nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;

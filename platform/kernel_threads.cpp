@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "platform/kernel_objects.h"
+#include "platform/injected_failures.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ std::atomic<DWORD> last_thread_id{0};
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stack_size, LPTHREAD_START_ROUTINE routine,
                            LPVOID parameter, DWORD creation_flags, LPDWORD thread_id) {
+    if (winx::fail_this_call(winx::Failing_Call::create_thread)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     if (routine == nullptr || creation_flags != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/board_memory.h"
+#include "platform/injected_failures.h"
 #include "platform/wgl_pixel_format.h"
 #include "platform/windows.h"
 #include "platform/x11_display.h"
@@ -67,7 +68,7 @@ GLXDrawable drawable_of(Display* display, HDC dc, int* pixel_format) {
 
 HGLRC WINAPI wglCreateContext(HDC dc) {
     Display* display = winx::x11::display();
-    if (display == nullptr) return nullptr;
+    if (display == nullptr || winx::fail_this_call(winx::Failing_Call::wgl_create_context)) return nullptr;
     int pixel_format = 0;
     if (drawable_of(display, dc, &pixel_format) == 0) {
         SetLastError(ERROR_INVALID_PIXEL_FORMAT);
@@ -98,6 +99,10 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 }
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    if (winx::fail_this_call(winx::Failing_Call::wgl_make_current)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     std::lock_guard<std::mutex> lock(contexts_mutex());
     if (context == nullptr) {
         release_current();
@@ -153,7 +158,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 
 BOOL WINAPI SwapBuffers(HDC dc) {
     Display* display = winx::x11::display();
-    if (display == nullptr) return FALSE;
+    if (display == nullptr || winx::fail_this_call(winx::Failing_Call::swap_buffers)) return FALSE;
     int pixel_format = 0;
     const GLXDrawable drawable = drawable_of(display, dc, &pixel_format);
     if (drawable == 0) return FALSE;

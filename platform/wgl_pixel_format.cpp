@@ -3,6 +3,7 @@
 // gives it a child X window with the format's visual (and its own colormap),
 // which is the GL drawable; on the desktop it only records the format.
 #include "platform/wgl_pixel_format.h"
+#include "platform/injected_failures.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -191,7 +192,10 @@ int WINAPI DescribePixelFormat(HDC dc, int index, UINT size, LPPIXELFORMATDESCRI
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* wanted) {
     using namespace winx::wgl;
     Display* display = display_of(dc);
-    if (display == nullptr || wanted == nullptr || wanted->iPixelType != PFD_TYPE_RGBA) return 0;
+    if (display == nullptr || wanted == nullptr || wanted->iPixelType != PFD_TYPE_RGBA ||
+        winx::fail_this_call(winx::Failing_Call::choose_pixel_format)) {
+        return 0;
+    }
     const std::vector<Pixel_Format>& table = pixel_formats(display);
     int best = 0;
     long best_distance = 0;
@@ -209,6 +213,10 @@ BOOL WINAPI SetPixelFormat(HDC dc, int index, const PIXELFORMATDESCRIPTOR*) {
     using namespace winx;
     Display* display = x11::display();
     if (display == nullptr) return FALSE;
+    if (fail_this_call(Failing_Call::set_pixel_format)) {
+        SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+        return FALSE;
+    }
     const wgl::Pixel_Format* format = wgl::find_pixel_format(display, index);
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
     x11::Surface* surface = x11::find_surface(display, x11::to_window(dc));

@@ -35,6 +35,11 @@ struct Screen_Info {
 };
 bool screen_info(Screen_Info* info);
 
+// Windows on the X server now, at every level below the root (the host's
+// windows and the drawables that pixel formats add): for leak checks. -1
+// when there is no display.
+long x_window_count();
+
 // ---- the host's window --------------------------------------------------------
 
 // A top-level window with a client area of width x height pixels; null when
@@ -156,6 +161,35 @@ std::string board_profile_text(const Board_Profile& profile);
 uint32_t board_free_video_memory_now();
 // DirectDraw objects and surfaces that are alive now: for leak checks.
 long directdraw_object_count();
+
+// ---- injected failures ---------------------------------------------------------------
+
+// The calls that tests can make fail, one kind at a time: the failing call
+// does nothing and reports failure the way the system does (a null handle or
+// device context, 0, FALSE, an error HRESULT, or an escape that answers -1
+// and fills nothing).
+enum class Failing_Call {
+    create_event,
+    create_thread,
+    get_dc,
+    choose_pixel_format,
+    set_pixel_format,
+    wgl_create_context,
+    wgl_make_current,
+    swap_buffers,
+    directdraw_create,
+    directdraw_cooperative_level,
+    directdraw_query_interface,
+    directdraw_create_surface,
+    escape,  // ExtEscape, whatever the escape
+};
+// Makes the nth call of that kind from now (1-based, on any thread) fail;
+// 0 disarms the kind. Each kind holds one armed failure.
+void inject_failure(Failing_Call call, int nth);
+// True once the armed failure of that kind has happened.
+bool injected_failure_happened(Failing_Call call);
+// Disarms every kind.
+void clear_injected_failures();
 
 // ---- handles ----------------------------------------------------------------------
 

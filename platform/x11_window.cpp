@@ -1,5 +1,5 @@
 // The host's windows: plain top-level X windows at the screen's origin,
-// created, resized (the GL child follows) and destroyed here. What GL draws
+// created, resized (the GL child follows), destroyed and counted here. What GL draws
 // into them and how they are read back live elsewhere (wgl_*, x11_capture).
 #include <mutex>
 
@@ -84,6 +84,29 @@ bool window_size(HWND handle, int* width, int* height) {
     if (width != nullptr) *width = surface->width;
     if (height != nullptr) *height = surface->height;
     return true;
+}
+
+namespace {
+
+long windows_below(Display* display, Window parent) {
+    Window root = 0, grandparent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, parent, &root, &grandparent, &children, &count) == 0) return 0;
+    long total = count;
+    for (unsigned int i = 0; i < count; ++i) total += windows_below(display, children[i]);
+    if (children != nullptr) XFree(children);
+    return total;
+}
+
+}  // namespace
+
+long x_window_count() {
+    Display* display = x11::display();
+    if (display == nullptr) return -1;
+    // A window that goes away while the tree is walked only makes one query fail.
+    x11::Error_Trap trap(display);
+    return windows_below(display, DefaultRootWindow(display));
 }
 
 }  // namespace winx

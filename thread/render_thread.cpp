@@ -27,11 +27,7 @@ void present(OGL_Device_Data& device) {
 // last object of the module.
 void end_thread(OGL_Device_Data& device) {
     device.release_context();
-    --OGL_Instance_Count;
-    if (OGL_Instance_Count == 0 && OGL_Batch_Lock_Initialized) {
-        DeleteCriticalSection(&OGL_Batch_Lock);
-        OGL_Batch_Lock_Initialized = false;
-    }
+    OGL_Count_Exit();
 }
 
 // Carries out the command in the block; false when the thread is to end.

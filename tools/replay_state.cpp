@@ -13,7 +13,12 @@ Replay_State::~Replay_State() {
     last_color.reset();
     last_depth.reset();
     rendition.color.texture.texture.reset();
-    while (!devices_.empty()) destroy_device(devices_.back().first);
+    // Last made first; by position, since two live devices may share a name.
+    while (!devices_.empty()) {
+        HT_Device_Data* device = devices_.back().second;
+        devices_.pop_back();
+        HD_Destroy_Device(device);
+    }
     if (window_dc != nullptr) ReleaseDC(window, window_dc);
     if (window != nullptr) winx::destroy_window(window);
 }
@@ -28,7 +33,9 @@ void Replay_State::add_device(const std::string& name, HT_Device_Data* device) {
     devices_.emplace_back(name, device);
 }
 
-void Replay_State::destroy_device(const std::string& name) {
+void Replay_State::destroy_device(const std::string& device_name) {
+    // A copy: the name may be the one kept in the list that the erase frees.
+    const std::string name = device_name;
     auto found = std::find_if(devices_.begin(), devices_.end(),
                               [&name](const auto& entry) { return entry.first == name; });
     if (found == devices_.end()) return;

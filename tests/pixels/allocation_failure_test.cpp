@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/pixels/failing_allocation.h"
+#include "tests/support/failing_allocation.h"
 #include "tests/pixels/pixel_fixture.h"
 
 namespace {
