@@ -51,6 +51,17 @@ void reorder_row(const uint8_t* source, uint8_t* target, int32_t pixel_count) {
     }
 }
 
+// The raster position's z for an image whose start corner has device z
+// `z0`. The rows are drawn with depth testing off, so z only has to keep the
+// raster position inside the clip volume: it is held to the device depth
+// range, -(2^depth - 1) to 2^depth - 1, where outside it the image would
+// vanish.
+int32_t raster_depth(const OGL_Device_Data& device, int32_t z0) {
+    if (device.buffer_depth < 2) return z0;  // z plays no part
+    const int64_t largest = (int64_t{1} << std::min(device.buffer_depth, 32)) - 1;
+    return int32_t(std::clamp<int64_t>(z0, -largest, largest));
+}
+
 // The rows of `visible`, the part of `image` inside the window, through one
 // row buffer of visible.width pixels. Depth testing is off while the rows
 // are drawn and afterwards as the state mirror says.
@@ -151,6 +162,6 @@ void OGL_Draw_DC_Image(HT_Renderer_Data* renderer, const HT_Rendition* rendition
         return;
     }
     if (visible.empty()) return;
-    draw_pixel_rows(device, image, visible, truncate_coordinate(start->z), row_step, source,
-                    row_buffer.get());
+    draw_pixel_rows(device, image, visible, raster_depth(*device, truncate_coordinate(start->z)),
+                    row_step, source, row_buffer.get());
 }
