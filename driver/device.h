@@ -227,6 +227,13 @@ public:
     uint32_t board_request_block[BOARD_REQUEST_WORDS];
 
 private:
+    // Construction from the desktop's device context on (the steps after the
+    // instance count); it may stop early, leaving the thread unstarted.
+    void construct_after_count(HWND desktop, HDC desktop_context);
+    void close_events();
+    // Posts CMD_EXIT and closes the events.
+    void end_render_thread();
+
     bool render_thread_started_ = false;
 };
 

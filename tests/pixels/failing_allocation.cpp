@@ -1,14 +1,26 @@
-// The nothrow array allocation of this program, replaced so that one chosen
-// size can fail (see failing_allocation.h).
+// The allocation functions of this program, replaced so that one chosen
+// allocation can fail (see failing_allocation.h).
 #include "tests/pixels/failing_allocation.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <new>
 
 namespace {
 
 std::atomic<size_t> armed_size{0};
 std::atomic<bool> has_failed{false};
+thread_local long allocations_until_failure = 0;
+
+// malloc, which the standard operator delete frees; an armed failure throws.
+void* allocate(std::size_t size) {
+    if (allocations_until_failure > 0 && --allocations_until_failure == 0) {
+        has_failed = true;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
 
 }  // namespace
 
@@ -17,6 +29,11 @@ namespace failing_allocation {
 void fail_next_array_of(size_t bytes) {
     has_failed = false;
     armed_size = bytes;
+}
+
+void fail_nth_allocation_on_this_thread(long n) {
+    has_failed = false;
+    allocations_until_failure = n;
 }
 
 bool failed() { return has_failed; }
@@ -35,3 +52,11 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
+
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+// Their partners, so that what they allocate is freed as it was allocated.
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
