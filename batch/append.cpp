@@ -23,10 +23,12 @@ int32_t fewest_vertices(int32_t kind) {
 
 // False for a primitive that is to be left out: too few vertices, no points,
 // or an x or y that is not finite. A polyline's z is vetted when the batch is
-// drawn, so only the other kinds are refused for a z that is not finite.
-bool worth_queueing(int32_t kind, int32_t count, const HT_Point3D* points) {
+// drawn, so only the other kinds are refused for a z that is not finite, and
+// only where z plays a part: without a depth range (0 or 1 bits) the batch is
+// drawn from x and y alone.
+bool worth_queueing(int32_t kind, int32_t count, const HT_Point3D* points, int32_t buffer_depth) {
     if (points == nullptr || count < fewest_vertices(kind)) return false;
-    const bool check_z = kind != GL_LINE_STRIP;
+    const bool check_z = kind != GL_LINE_STRIP && buffer_depth > 1;
     for (int32_t i = 0; i < count; ++i) {
         const HT_Point3D& p = points[i];
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
@@ -91,7 +93,7 @@ void queue_piece(OGL_Device_Data& device, int32_t kind, int32_t count, const HT_
 }  // namespace
 
 void OGL_Device_Data::append_vertices(int32_t kind, int32_t count, const HT_Point3D* points) {
-    if (!worth_queueing(kind, count, points)) return;
+    if (!worth_queueing(kind, count, points, buffer_depth)) return;
     Batch_Lock_Hold hold(batch_lock);
     for_each_piece(kind, count, [&](int32_t first, int32_t size) {
         queue_piece(*this, kind, size, points + first, nullptr);
@@ -100,7 +102,7 @@ void OGL_Device_Data::append_vertices(int32_t kind, int32_t count, const HT_Poin
 
 void OGL_Device_Data::append_colored_vertices(int32_t kind, int32_t count, const HT_Point3D* points,
                                               const HT_RGB32* colors) {
-    if (colors == nullptr || !worth_queueing(kind, count, points)) return;
+    if (colors == nullptr || !worth_queueing(kind, count, points, buffer_depth)) return;
     Batch_Lock_Hold hold(batch_lock);
     for_each_piece(kind, count, [&](int32_t first, int32_t size) {
         queue_piece(*this, kind, size, points + first, colors + first);
