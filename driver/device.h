@@ -116,6 +116,16 @@ struct Row_Point_Arrays {
     Batch_Color colors[MAX_ROW_POINTS];
 };
 
+// A primitive longer than the batch, handed to the render thread in arrays of
+// its own (the host's thread fills them and waits while they are drawn), so
+// that it is drawn with one glDrawArrays like any primitive that fits.
+// colors is null for a primitive without colours; count 0: none waits.
+struct Long_Primitive {
+    int32_t count = 0;
+    HT_Point3D* vertices = nullptr;
+    const Batch_Color* colors = nullptr;
+};
+
 // ---- the renderer object -------------------------------------------------------------
 
 class OGL_Device_Data : public HT_Device_Data {
@@ -160,6 +170,10 @@ public:
     // Render thread, at CMD_EXIT: unbinds and deletes the rendering context.
     void release_context();
     void flush_batch();
+    // Applies pending_state and draws the primitives of `sizes` from the
+    // arrays, of the batch's primitive kind (render thread).
+    void draw_with_pending_state(HT_Point3D* vertices, const Batch_Color* colors,
+                                 const int32_t* sizes, int32_t primitive_count);
 
     // Batch (host's thread, under batch_lock).
     void append_vertices(int32_t kind, int32_t count, const HT_Point3D* points);
@@ -225,6 +239,9 @@ public:
     // ---- one-row images and board requests
     Row_Point_Arrays row_points;
     uint32_t board_request_block[BOARD_REQUEST_WORDS];
+
+    // ---- a primitive longer than the batch, while it is being drawn
+    Long_Primitive long_primitive;
 
 private:
     // Construction from the desktop's device context on (the steps after the

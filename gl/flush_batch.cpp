@@ -1,8 +1,9 @@
 // Drawing the queued batch on the render thread: apply the pending state key,
 // hand the batch's arrays to OpenGL as client arrays, draw each queued
-// primitive with one glDrawArrays, and empty the batch. It does not decide
-// when to draw; the batch operations of the host's thread and the render
-// thread loop do.
+// primitive with one glDrawArrays, and empty the batch. A primitive too long
+// for the batch is handed over in arrays of its own and drawn the same way,
+// with one glDrawArrays. It does not decide when to draw; the batch
+// operations of the host's thread and the render thread loop do.
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -23,7 +24,26 @@ void vet_polyline_depths(HT_Point3D* vertices, int32_t count, float max_depth_va
 }  // namespace
 
 void OGL_Device_Data::flush_batch() {
+    if (long_primitive.count > 0) {
+        // The batch was drawn before the long primitive was handed over.
+        const int32_t sizes[1] = {long_primitive.count};
+        draw_with_pending_state(long_primitive.vertices, long_primitive.colors, sizes, 1);
+        long_primitive = Long_Primitive{};
+        batch.first_draw_pending = 0;
+        return;
+    }
     if (batch.vertex_total == 0) return;
+    draw_with_pending_state(batch.vertices, batch.vertices_only == 0 ? batch.colors : nullptr,
+                            batch.primitive_sizes, batch.primitive_count);
+    batch.vertex_total = 0;
+    batch.primitive_count = 0;
+    batch.first_draw_pending = 0;
+}
+
+void OGL_Device_Data::draw_with_pending_state(HT_Point3D* vertices, const Batch_Color* colors,
+                                              const int32_t* sizes, int32_t primitive_count) {
+    int32_t vertex_total = 0;
+    for (int32_t i = 0; i < primitive_count; ++i) vertex_total += sizes[i];
 
     // The pending key, applied whatever current_state says.
     set_color(pending_state.color);
@@ -52,39 +72,35 @@ void OGL_Device_Data::flush_batch() {
     }
     if (buffer_depth > 1) {
         if (batch.primitive_kind == GL_LINE_STRIP)
-            vet_polyline_depths(batch.vertices, batch.vertex_total, max_depth_value);
-        glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), batch.vertices);
+            vet_polyline_depths(vertices, vertex_total, max_depth_value);
+        glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), vertices);
     } else {
-        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), batch.vertices);
+        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), vertices);
     }
 
-    // Per-vertex colours are drawn whenever the batch carries them: smoothly
-    // under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a segment or
-    // triangle takes the colour of its last vertex.
-    const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || batch.vertices_only == 0;
+    // Per-vertex colours are drawn whenever the primitives carry them:
+    // smoothly under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a
+    // segment or triangle takes the colour of its last vertex.
+    const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || colors != nullptr;
     if (per_vertex_colors) {
         if (!color_array_enabled) {
             color_array_enabled = true;
             glEnableClientState(GL_COLOR_ARRAY);
         }
-        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), batch.colors);
+        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), colors != nullptr ? colors : batch.colors);
     } else if (color_array_enabled) {
         color_array_enabled = false;
         glDisableClientState(GL_COLOR_ARRAY);
     }
 
     GLint first = 0;
-    for (int32_t i = 0; i < batch.primitive_count; ++i) {
-        glDrawArrays(GLenum(batch.primitive_kind), first, batch.primitive_sizes[i]);
-        first += batch.primitive_sizes[i];
+    for (int32_t i = 0; i < primitive_count; ++i) {
+        glDrawArrays(GLenum(batch.primitive_kind), first, sizes[i]);
+        first += sizes[i];
     }
 
     if (line_stippled) glDisable(GL_LINE_STIPPLE);
     if (face_stippled) glDisable(GL_POLYGON_STIPPLE);
-
-    batch.vertex_total = 0;
-    batch.primitive_count = 0;
-    batch.first_draw_pending = 0;
 
     if (DEBUG_SHOW_EACH_BATCH) {
         glFlush();
