@@ -1,7 +1,8 @@
 // The board control panel's settings as construction reads them: the box for
 // what is disabled on the first construction only, software emulation for
-// every object, and no board box after a control-panel box. Each test runs
-// in its own process, so it starts with the first construction.
+// every object, and no board box after a control-panel box. Each test starts
+// with a fresh copy of the module, so its first object is the first
+// construction.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -28,6 +29,7 @@ protected:
     void SetUp() override {
         winx::registry_clear();
         winx::reset_board_profile();
+        test_device::fresh_module();
     }
     void TearDown() override {
         winx::registry_clear();

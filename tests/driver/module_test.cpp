@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/winx.h"
+#include "tests/support/screen_depth.h"
 #include "tests/support/test_device.h"
 
 namespace {
@@ -37,6 +38,7 @@ TEST(Module, ExportsOnlyHD_Device) {
 // An 8-bit screen offers no RGB configuration: every construction stops at
 // the pixel format with the same error box, and leaves nothing open behind.
 TEST(Screen8_Module, HD_DeviceReturnsNullAfterChoosePixelFormatFails) {
+    SKIP_UNLESS_SCREEN_DEPTH(8);
     winx::Message_Recorder boxes;
     const long handles = winx::open_handle_count();
     const int threads = test_device::thread_count();
