@@ -97,6 +97,30 @@ TEST_F(Screen24_Control_Panel, BothDisabledStillRunTheDirectDrawTestSilently) {
     EXPECT_EQ(texts(), std::vector<std::string>{box("QRB warning", BOTH_DISABLED)});
 }
 
+// Construction checks the board before it sets the pixel format: the
+// control panel's box comes before the pixel format's warning, and a
+// DirectDraw that cannot be had stops the construction before the pixel
+// format is tried at all.
+TEST_F(Screen24_Control_Panel, TheBoardIsCheckedBeforeThePixelFormat) {
+    winx::registry_set_dword(PANEL_KEY, Z_BUFFER, 0);
+    winx::set_described_color_bits(24);
+    EXPECT_EQ(construct(), std::make_pair(1, true));
+    const std::vector<std::string> shown = texts();
+    winx::set_described_color_bits(0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], box("QRB warning", Z_BUFFERING_DISABLED));
+    EXPECT_EQ(shown[1].rfind("QRB WARNING : PIXEL FORMAT NOT SUPPORTED|", 0), 0u) << shown[1];
+
+    test_device::fresh_module();
+    boxes_.clear();
+    winx::registry_clear();
+    set_board("directdraw=create_fails");
+    winx::set_described_color_bits(24);
+    EXPECT_EQ(test_device::create(), nullptr);
+    winx::set_described_color_bits(0);
+    EXPECT_TRUE(texts().empty());
+}
+
 TEST_F(Screen24_Control_Panel, EachDisabledSettingHasItsOwnTextAndLaterObjectsAreSilent) {
     winx::registry_set_dword(PANEL_KEY, DOUBLE_BUFFER, 0);
     HT_Device_Data* first = test_device::create();
