@@ -53,4 +53,16 @@ TEST(Screen8_Module, HD_DeviceReturnsNullAfterChoosePixelFormatFails) {
     }
     EXPECT_EQ(winx::open_handle_count(), handles);
     EXPECT_EQ(test_device::thread_count(), threads);
+
+    // At 8 bits per pixel no DirectDraw test is made: a DirectDraw that
+    // cannot be had would stop the construction silently, yet the pixel
+    // format is still tried and its error shown.
+    winx::Board_Profile profile;
+    ASSERT_TRUE(winx::parse_board_profile("directdraw=create_fails", &profile, nullptr));
+    winx::set_board_profile(profile);
+    boxes.clear();
+    EXPECT_EQ(test_device::create(), nullptr);
+    winx::reset_board_profile();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "ChoosePixelFormat failed");
 }
