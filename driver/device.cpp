@@ -1,8 +1,10 @@
 // Construction and destruction of the renderer object. Construction registers
 // the options, reports the screen, checks the board, sets the pixel format on
 // the desktop, starts the render thread and installs the draw actions; when a
-// step fails it stops there and HD_Device throws the object away. Destruction
-// ends the render thread. The work of each step lives with its subject
+// step fails it stops there and HD_Device throws the object away; when a step
+// throws, what was obtained (render thread, events, instance count, the
+// desktop's device context) is released before the exception passes on.
+// Destruction ends the render thread. The work of each step lives with its subject
 // (options.cpp, board_checks.cpp, the pixel format in gl/, the render thread
 // in thread/).
 #include "driver/device.h"
