@@ -5,6 +5,7 @@
 // the queued batch before its own work, while CMD_EXIT and the codes without
 // a handler never do.
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -242,4 +243,30 @@ TEST_F(Batch_Rules, CommandsDrawTheQueuedBatchFirstExceptExitAndCodesWithoutAHan
     winx::Gl_Recorder recorder;
     driver.stop();
     EXPECT_EQ(recorder.count("glDrawArrays"), 0u);
+}
+
+// Stippling is switched on for a patterned batch and off again after it, so
+// that drawing outside the batch (pixels, textured strips) is never stippled
+// by a pattern left behind. (A batch keeps the other kind's pattern from the
+// key, so a triangle batch after a patterned polyline switches the line
+// stipple too.)
+TEST_F(Batch_Rules, StipplesAreOffAgainAfterEveryBatch) {
+    for (const Draw& draw : {polytriangle_of(with_face(0)), polytriangle_of(with_face(72)),
+                             polyline_of(with_line(3, 0)), polytriangle_of(with_face(64))}) {
+        winx::Gl_Recorder recorder;
+        draw(driver);
+        driver.show();
+        std::map<double, std::vector<std::string>> switches;
+        for (const winx::Gl_Call& call : recorder.calls())
+            if ((call.name == "glEnable" || call.name == "glDisable") &&
+                (call.numbers.at(0) == GL_POLYGON_STIPPLE || call.numbers.at(0) == GL_LINE_STIPPLE))
+                switches[call.numbers.at(0)].push_back(call.name);
+        EXPECT_FALSE(switches.empty());
+        for (const auto& [capability, sequence] : switches) {
+            SCOPED_TRACE(capability);
+            for (size_t i = 0; i < sequence.size(); ++i)
+                EXPECT_EQ(sequence[i], i % 2 == 0 ? "glEnable" : "glDisable");
+            EXPECT_EQ(sequence.size() % 2, 0u);
+        }
+    }
 }
