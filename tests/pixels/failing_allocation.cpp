@@ -54,6 +54,13 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
 }
 
 void* operator new(std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
 void* operator new[](std::size_t size) { return allocate(size); }
 // Their partners, so that what they allocate is freed as it was allocated.
 void operator delete(void* memory) noexcept { std::free(memory); }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "host/loader.h"
 
@@ -18,24 +19,29 @@ namespace test_device {
 namespace {
 
 // Loaded modules stay for the life of the process (their threads may still
-// run); the last one loaded serves create().
-HT_Driver_Module* load_or_abort(const std::string& path) {
-    auto* loaded = new HT_Driver_Module;
-    if (!loaded->load(path)) {
-        std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), loaded->error().c_str());
-        std::abort();
-    }
-    return loaded;
+// run), all of them held here; the last one loaded serves create().
+std::vector<HT_Driver_Module>& loaded_modules() {
+    static std::vector<HT_Driver_Module>* modules = new std::vector<HT_Driver_Module>;
+    return *modules;
 }
 
-HT_Driver_Module*& current_module() {
-    static HT_Driver_Module* module = load_or_abort(TOVREK_MODULE_PATH);
-    return module;
+void load_or_abort(const std::string& path) {
+    HT_Driver_Module loaded;
+    if (!loaded.load(path)) {
+        std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), loaded.error().c_str());
+        std::abort();
+    }
+    loaded_modules().push_back(loaded);
+}
+
+const HT_Driver_Module& current_module() {
+    if (loaded_modules().empty()) load_or_abort(TOVREK_MODULE_PATH);
+    return loaded_modules().back();
 }
 
 }  // namespace
 
-HT_Device_Data* create() { return current_module()->create_device(); }
+HT_Device_Data* create() { return current_module().create_device(); }
 
 void fresh_module() {
     // A copy of the file under another name loads as a module of its own,
@@ -53,7 +59,7 @@ void fresh_module() {
             std::abort();
         }
     }
-    current_module() = load_or_abort(copy);
+    load_or_abort(copy);
     std::remove(copy.c_str());
 }
 
