@@ -1,7 +1,8 @@
-// `tovrek replay FILE.trace [--out DIR] [--module PATH]`: reads the whole
-// trace, gives it a display (a private X server when $DISPLAY is unset, sized
-// by its `screen` statement), plays it, and exits 0 when everything held, 1
-// when something failed, 2 when the trace could not be read.
+// `tovrek replay FILE.trace [--out DIR] [--junit FILE.xml] [--module PATH]`:
+// reads the whole trace, gives it a display (a private X server when
+// $DISPLAY is unset, sized by its `screen` statement), plays it, and exits 0
+// when everything held, 1 when something failed, 2 when the trace could not
+// be read or the command line is wrong.
 #include "tools/replay_command.h"
 
 #include <cstdio>
@@ -10,13 +11,12 @@
 #include <string>
 
 #include "platform/winx.h"
+#include "tools/junit_report.h"
 #include "tools/module_path.h"
 #include "tools/trace_executor.h"
 #include "tools/trace_parser.h"
 
 namespace {
-
-const char* const USAGE = "usage: tovrek replay FILE.trace [--out DIR] [--module PATH]\n";
 
 Screen_Statement screen_of(const Trace& trace) {
     for (const Statement& statement : trace.statements)
@@ -29,25 +29,23 @@ bool has_display() {
     return display != nullptr && *display != '\0';
 }
 
-}  // namespace
-
 int replay_command(int argc, char** argv) {
-    std::string trace_path, out_directory = ".", module_choice;
+    std::string trace_path, out_directory = ".", junit_path, module_choice;
     for (int i = 0; i < argc; ++i) {
         std::string argument = argv[i];
-        if ((argument == "--out" || argument == "--module") && i + 1 < argc) {
-            (argument == "--out" ? out_directory : module_choice) = argv[++i];
-        } else if (trace_path.empty() && !argument.empty() && argument[0] != '-') {
+        std::string* value = argument == "--out"      ? &out_directory
+                             : argument == "--junit"  ? &junit_path
+                             : argument == "--module" ? &module_choice
+                                                      : nullptr;
+        if (value != nullptr && i + 1 < argc) {
+            *value = argv[++i];
+        } else if (value == nullptr && trace_path.empty() && !argument.empty() && argument[0] != '-') {
             trace_path = argument;
         } else {
-            std::fputs(USAGE, stderr);
-            return 2;
+            return usage_error(REPLAY_COMMAND, argument_problem(argument, value != nullptr));
         }
     }
-    if (trace_path.empty()) {
-        std::fputs(USAGE, stderr);
-        return 2;
-    }
+    if (trace_path.empty()) return usage_error(REPLAY_COMMAND, "which trace? none was named");
 
     Trace trace;
     trace.path = trace_path;
@@ -60,6 +58,13 @@ int replay_command(int argc, char** argv) {
                          error.expected.c_str());
         return 2;
     }
+    std::error_code made;
+    std::filesystem::create_directories(out_directory, made);
+    if (made) {
+        std::fprintf(stderr, "tovrek replay: cannot make the output folder %s: %s\n", out_directory.c_str(),
+                     made.message().c_str());
+        return 2;
+    }
 
     if (!has_display()) {
         Screen_Statement screen = screen_of(trace);
@@ -69,13 +74,35 @@ int replay_command(int argc, char** argv) {
             return 1;
         }
     }
-    int failures = 0;
+    std::vector<Statement_Outcome> outcomes;
     {
         std::string trace_directory = std::filesystem::path(trace_path).parent_path().string();
         Replay_State state(trace_directory.empty() ? "." : trace_directory, out_directory,
                            driver_module_path(module_choice));
-        failures = run_trace(trace, state);
+        outcomes = run_trace(trace, state);
     }
     winx::stop_private_display();
-    return failures == 0 ? 0 : 1;
+    bool held = true;
+    for (const Statement_Outcome& outcome : outcomes) held = held && !outcome.failure;
+    std::string report_error;
+    if (!junit_path.empty() && !write_junit_report(junit_path, trace_path, outcomes, &report_error)) {
+        std::fprintf(stderr, "tovrek replay: %s\n", report_error.c_str());
+        return 1;
+    }
+    return held ? 0 : 1;
 }
+
+}  // namespace
+
+const Tool_Command REPLAY_COMMAND = {
+    "replay", "play a host call trace and check its expectations",
+    "usage: tovrek replay FILE.trace [--out DIR] [--junit FILE.xml] [--module PATH]\n"
+    "Plays a host call trace (docs/trace-format.md) against the driver. Exits 0\n"
+    "when every expectation held, 1 when one failed, 2 when the trace cannot be read.\n"
+    "options:\n"
+    "  --out DIR         where snapshots, saved reads and failure pictures go (default .; made when missing)\n"
+    "  --junit FILE.xml  also write the outcome as JUnit XML, one test case per expectation\n"
+    "  --module PATH     the driver module (default $TOVREK_MODULE, else the installed one)\n"
+    "  -h, --help        show this help\n",
+    replay_command,
+};
