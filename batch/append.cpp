@@ -3,8 +3,8 @@
 // colour layout and at most 300 vertices and 100 primitives. A primitive too
 // long for the batch is drawn on its own from arrays of its own; one that
 // OpenGL cannot draw (too few vertices, a coordinate that is not a number) is
-// not queued at all. Drawing
-// the batch is flush_batch's work on the render thread.
+// not queued at all. Drawing the batch is flush_batch's work on the render
+// thread.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -67,19 +67,22 @@ void for_each_piece(int32_t kind, int32_t count, Queue queue) {
 // when it cannot share the batch. colors is null for a vertex-only piece.
 void queue_piece(OGL_Device_Data& device, int32_t kind, int32_t count, const HT_Point3D* points,
                  const HT_RGB32* colors) {
-    Primitive_Batch& batch = device.batch;
     const bool with_colors = colors != nullptr;
     if (with_colors ? DEBUG_UNBATCHED_COLORED_VERTICES : DEBUG_UNBATCHED_VERTICES)
         device.request_flush();
 
-    bool must_flush = kind != batch.primitive_kind ||
-                      batch.vertex_total + count > MAX_BATCH_VERTICES;
+    const Primitive_Batch& before = *device.batch;
+    bool must_flush = kind != before.primitive_kind ||
+                      before.vertex_total + count > MAX_BATCH_VERTICES;
     if (with_colors)
-        must_flush = must_flush || batch.vertices_only == 1;
+        must_flush = must_flush || before.vertices_only == 1;
     else
-        must_flush = must_flush || batch.first_draw_pending == 1 || batch.vertices_only == 0;
+        must_flush = must_flush || before.first_draw_pending == 1 || before.vertices_only == 0;
     if (must_flush) device.request_flush();
 
+    // A flush may have handed the batch over: fill the one that is now
+    // the host's.
+    Primitive_Batch& batch = *device.batch;
     batch.vertices_only = with_colors ? 0 : 1;
     batch.primitive_kind = kind;
     batch.primitive_sizes[batch.primitive_count++] = count;
@@ -108,12 +111,17 @@ void draw_long_primitive(OGL_Device_Data& device, int32_t kind, int32_t count,
     std::memcpy(vertices.get(), points, sizeof(HT_Point3D) * size_t(count));
     if (colors != nullptr) convert_colors(colors, count, own_colors.get());
 
-    Primitive_Batch& batch = device.batch;
     device.request_flush();
+    // A flush may have handed the batch over: the one that is now the host's
+    // takes the primitive's kind and colour layout, for the rules that follow.
+    Primitive_Batch& batch = *device.batch;
     batch.primitive_kind = kind;
     batch.vertices_only = colors != nullptr ? 0 : 1;
+    // Drawn while this thread waits, since the arrays are this call's own;
+    // the post waits for a batch handed over before, so the order holds.
     device.long_primitive = Long_Primitive{count, vertices.get(), own_colors.get()};
-    device.request_flush();
+    if (device.command.in_render_thread) device.flush_batch();
+    else device.post_command(CMD_STATE_CHANGE);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// Drawing the queued batch on the render thread: apply the pending state key,
-// hand the batch's arrays to OpenGL as client arrays, draw each queued
-// primitive with one glDrawArrays, and empty the batch. A primitive too long
-// for the batch is handed over in arrays of its own and drawn the same way,
-// with one glDrawArrays. It does not decide when to draw; the batch
-// operations of the host's thread and the render thread loop do.
+// Drawing a queued batch on the render thread: apply the state key it was
+// queued under, hand the batch's arrays to OpenGL as client arrays, draw each
+// queued primitive with one glDrawArrays, and empty the batch. It does not
+// decide when to draw; the batch operations of the host's thread and the
+// render thread loop do. The batch is either the one the host's thread fills
+// (flush_batch, while that thread waits) or one handed over to be drawn while
+// it goes on (draw_batch with the key that travelled with it). A primitive
+// too long for the batch is handed over in arrays of its own and drawn the
+// same way, with one glDrawArrays, while the host's thread waits.
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -25,38 +28,48 @@ void vet_polyline_depths(HT_Point3D* vertices, int32_t count, float max_depth_va
 
 void OGL_Device_Data::flush_batch() {
     if (long_primitive.count > 0) {
-        // The batch was drawn before the long primitive was handed over.
+        // What was queued before it has been drawn already.
         const int32_t sizes[1] = {long_primitive.count};
-        draw_with_pending_state(long_primitive.vertices, long_primitive.colors, sizes, 1);
+        draw_primitives(batch->primitive_kind, long_primitive.vertices, long_primitive.colors, sizes, 1,
+                        pending_state);
         long_primitive = Long_Primitive{};
-        batch.first_draw_pending = 0;
+        batch->first_draw_pending = 0;
         return;
     }
-    if (batch.vertex_total == 0) return;
-    draw_with_pending_state(batch.vertices, batch.vertices_only == 0 ? batch.colors : nullptr,
-                            batch.primitive_sizes, batch.primitive_count);
-    batch.vertex_total = 0;
-    batch.primitive_count = 0;
-    batch.first_draw_pending = 0;
+    draw_batch(*batch, pending_state);
 }
 
-void OGL_Device_Data::draw_with_pending_state(HT_Point3D* vertices, const Batch_Color* colors,
-                                              const int32_t* sizes, int32_t primitive_count) {
+void OGL_Device_Data::draw_batch(Primitive_Batch& queued, const GL_State_Key& key) {
+    if (queued.vertex_total == 0) return;
+    // Per-vertex colours are drawn whenever the batch carries them: smoothly
+    // under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a segment or
+    // triangle takes the colour of its last vertex.
+    const bool per_vertex_colors = key.shade_model == GL_SMOOTH || queued.vertices_only == 0;
+    draw_primitives(queued.primitive_kind, queued.vertices, per_vertex_colors ? queued.colors : nullptr,
+                    queued.primitive_sizes, queued.primitive_count, key);
+    queued.vertex_total = 0;
+    queued.primitive_count = 0;
+    queued.first_draw_pending = 0;
+}
+
+void OGL_Device_Data::draw_primitives(int32_t kind, HT_Point3D* vertices, const Batch_Color* colors,
+                                      const int32_t* sizes, int32_t primitive_count,
+                                      const GL_State_Key& key) {
     int32_t vertex_total = 0;
     for (int32_t i = 0; i < primitive_count; ++i) vertex_total += sizes[i];
 
-    // The pending key, applied whatever current_state says.
-    set_color(pending_state.color);
-    current_state.shade_model = pending_state.shade_model;
+    // The batch's key, applied whatever current_state says.
+    set_color(key.color);
+    current_state.shade_model = key.shade_model;
     glShadeModel(GLenum(current_state.shade_model));
     // Weights 0 and 1 both mean one pixel; OpenGL refuses a width of 0 and
     // would keep the width of an earlier, wider batch.
-    current_state.line_weight = pending_state.line_weight;
+    current_state.line_weight = key.line_weight;
     glLineWidth(current_state.line_weight > 1 ? GLfloat(current_state.line_weight) : 1.0f);
-    current_state.line_pattern = pending_state.line_pattern;
+    current_state.line_pattern = key.line_pattern;
     const Line_Stipple& stipple = line_stipples[current_state.line_pattern];
     glLineStipple(stipple.factor, stipple.pattern);
-    current_state.face_pattern = pending_state.face_pattern;
+    current_state.face_pattern = key.face_pattern;
     glPolygonStipple(face_stipples[current_state.face_pattern]);
 
     const bool line_stippled = current_state.line_pattern != SOLID_LINE_PATTERN;
@@ -71,23 +84,19 @@ void OGL_Device_Data::draw_with_pending_state(HT_Point3D* vertices, const Batch_
         glEnableClientState(GL_VERTEX_ARRAY);
     }
     if (buffer_depth > 1) {
-        if (batch.primitive_kind == GL_LINE_STRIP)
-            vet_polyline_depths(vertices, vertex_total, max_depth_value);
+        if (kind == GL_LINE_STRIP) vet_polyline_depths(vertices, vertex_total, max_depth_value);
         glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), vertices);
     } else {
         glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), vertices);
     }
 
-    // Per-vertex colours are drawn whenever the primitives carry them:
-    // smoothly under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a
-    // segment or triangle takes the colour of its last vertex.
-    const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || colors != nullptr;
+    const bool per_vertex_colors = colors != nullptr;
     if (per_vertex_colors) {
         if (!color_array_enabled) {
             color_array_enabled = true;
             glEnableClientState(GL_COLOR_ARRAY);
         }
-        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), colors != nullptr ? colors : batch.colors);
+        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), colors);
     } else if (color_array_enabled) {
         color_array_enabled = false;
         glDisableClientState(GL_COLOR_ARRAY);
@@ -95,7 +104,7 @@ void OGL_Device_Data::draw_with_pending_state(HT_Point3D* vertices, const Batch_
 
     GLint first = 0;
     for (int32_t i = 0; i < primitive_count; ++i) {
-        glDrawArrays(GLenum(batch.primitive_kind), first, sizes[i]);
+        glDrawArrays(GLenum(kind), first, sizes[i]);
         first += sizes[i];
     }
 
