@@ -3,39 +3,51 @@
 // the renderer object; the board checks act on its outcome.
 #include "driver/board_checks.h"
 
+#include <memory>
+
 namespace {
 
-// Creates one surface from the description and releases it again at once
-// unless the caller keeps it (kept is then set).
-bool create_surface(IDirectDraw* direct_draw, DDSURFACEDESC* description,
-                    IDirectDrawSurface** kept) {
-    IDirectDrawSurface* surface = nullptr;
-    if (FAILED(direct_draw->CreateSurface(description, &surface, nullptr)) || surface == nullptr) {
-        return false;
+// Holds one DirectDraw interface and releases it when it goes, also when an
+// exception passes through the test.
+struct Release_Interface {
+    template <class Interface>
+    void operator()(Interface* held) const {
+        held->Release();
     }
-    if (kept != nullptr) *kept = surface;
-    else surface->Release();
-    return true;
+};
+template <class Interface>
+using Held = std::unique_ptr<Interface, Release_Interface>;
+
+// Creates one surface from the description; held by the caller.
+Held<IDirectDrawSurface> create_surface(IDirectDraw* direct_draw, DDSURFACEDESC* description) {
+    IDirectDrawSurface* surface = nullptr;
+    if (FAILED(direct_draw->CreateSurface(description, &surface, nullptr))) surface = nullptr;
+    return Held<IDirectDrawSurface>(surface);
 }
 
 }  // namespace
 
 Free_Video_Memory test_free_video_memory(HWND desktop, uint32_t width, uint32_t height,
                                          uint32_t bits_per_pixel) {
-    IDirectDraw* direct_draw = nullptr;
-    if (FAILED(DirectDrawCreate(nullptr, &direct_draw, nullptr)) || direct_draw == nullptr) {
-        return Free_Video_Memory::no_directdraw;
+    // Declared in this order, the interfaces are released as the test ends:
+    // the surfaces, then the DirectDraw 2 interface, then the first object.
+    Held<IDirectDraw> direct_draw;
+    {
+        IDirectDraw* created = nullptr;
+        if (FAILED(DirectDrawCreate(nullptr, &created, nullptr))) created = nullptr;
+        direct_draw.reset(created);
     }
-    if (FAILED(direct_draw->SetCooperativeLevel(desktop, DDSCL_NORMAL))) {
-        direct_draw->Release();
+    if (!direct_draw) return Free_Video_Memory::no_directdraw;
+    if (FAILED(direct_draw->SetCooperativeLevel(desktop, DDSCL_NORMAL)))
         return Free_Video_Memory::no_directdraw;
+    Held<IDirectDraw2> direct_draw_2;
+    {
+        IDirectDraw2* queried = nullptr;
+        if (FAILED(direct_draw->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&queried))))
+            queried = nullptr;
+        direct_draw_2.reset(queried);
     }
-    IDirectDraw2* direct_draw_2 = nullptr;
-    if (FAILED(direct_draw->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&direct_draw_2))) ||
-        direct_draw_2 == nullptr) {
-        direct_draw->Release();
-        return Free_Video_Memory::no_directdraw;
-    }
+    if (!direct_draw_2) return Free_Video_Memory::no_directdraw;
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof description;
@@ -45,18 +57,9 @@ Free_Video_Memory test_free_video_memory(HWND desktop, uint32_t width, uint32_t 
     description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
 
     // The first surface stays while the second is tried: both must fit at once.
-    Free_Video_Memory outcome = Free_Video_Memory::enough;
-    IDirectDrawSurface* first = nullptr;
-    if (!create_surface(direct_draw, &description, &first)) {
-        outcome = Free_Video_Memory::too_little;
-    } else {
-        if (bits_per_pixel != 32 && !create_surface(direct_draw, &description, nullptr)) {
-            outcome = Free_Video_Memory::too_little;
-        }
-        first->Release();
-    }
-
-    direct_draw_2->Release();
-    direct_draw->Release();
-    return outcome;
+    const Held<IDirectDrawSurface> first = create_surface(direct_draw.get(), &description);
+    if (!first) return Free_Video_Memory::too_little;
+    if (bits_per_pixel != 32 && !create_surface(direct_draw.get(), &description))
+        return Free_Video_Memory::too_little;
+    return Free_Video_Memory::enough;
 }

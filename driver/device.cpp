@@ -1,8 +1,10 @@
 // Construction and destruction of the renderer object. Construction registers
 // the options, reports the screen, checks the board, sets the pixel format on
 // the desktop, starts the render thread and installs the draw actions; when a
-// step fails it stops there and HD_Device throws the object away. Destruction
-// ends the render thread. The work of each step lives with its subject
+// step fails it stops there and HD_Device throws the object away; when a step
+// throws, what was obtained (render thread, events, instance count, the
+// desktop's device context) is released before the exception passes on.
+// Destruction ends the render thread. The work of each step lives with its subject
 // (options.cpp, board_checks.cpp, the pixel format in gl/, the render thread
 // in thread/).
 #include "driver/device.h"
@@ -38,9 +40,31 @@ OGL_Device_Data::OGL_Device_Data() {
 
     HWND desktop = GetDesktopWindow();
     HDC desktop_context = GetDC(desktop);
+    // device_context holds the desktop's until it is given back.
+    device_context = desktop_context;
+    try {
+        construct_after_count(desktop, desktop_context);
+    } catch (...) {
+        // Whatever was obtained goes before the exception passes on: the
+        // render thread ends (and takes its increment of the instance count
+        // with it), then the events and the desktop's device context.
+        if (render_thread_started_) {
+            end_render_thread();
+        } else {
+            --OGL_Instance_Count;
+            close_events();
+        }
+        if (device_context == desktop_context && desktop_context != nullptr) {
+            ReleaseDC(desktop, desktop_context);
+            device_context = nullptr;
+        }
+        throw;
+    }
+}
+
+void OGL_Device_Data::construct_after_count(HWND desktop, HDC desktop_context) {
     report_figures(GetDeviceCaps(desktop_context, HORZRES), GetDeviceCaps(desktop_context, VERTRES));
 
-    device_context = desktop_context;
     double_buffering = true;
     software_emulation = 0;
 
@@ -71,9 +95,7 @@ OGL_Device_Data::OGL_Device_Data() {
         thread = CreateThread(nullptr, 0, render_thread_proc, this, 0, nullptr);
     if (thread == nullptr) {
         // Without both events and the thread no command could ever be answered.
-        if (command.command_posted != nullptr) CloseHandle(command.command_posted);
-        if (command.command_done != nullptr) CloseHandle(command.command_done);
-        command.command_posted = command.command_done = nullptr;
+        close_events();
         stop();
         return;
     }
@@ -101,12 +123,20 @@ OGL_Device_Data::OGL_Device_Data() {
     install_draw_actions();
 }
 
-OGL_Device_Data::~OGL_Device_Data() {
-    if (!render_thread_started_) return;
-    post_command(CMD_EXIT);
-    // The render thread has answered its last command and touches nothing of
-    // the object any more: the events can go.
-    CloseHandle(command.command_posted);
-    CloseHandle(command.command_done);
+void OGL_Device_Data::close_events() {
+    if (command.command_posted != nullptr) CloseHandle(command.command_posted);
+    if (command.command_done != nullptr) CloseHandle(command.command_done);
     command.command_posted = command.command_done = nullptr;
+}
+
+// CMD_EXIT, then the events: the render thread has answered its last command
+// and touches nothing of the object any more.
+void OGL_Device_Data::end_render_thread() {
+    post_command(CMD_EXIT);
+    render_thread_started_ = false;
+    close_events();
+}
+
+OGL_Device_Data::~OGL_Device_Data() {
+    if (render_thread_started_) end_render_thread();
 }

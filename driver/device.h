@@ -127,6 +127,16 @@ struct Row_Point_Arrays {
     Batch_Color colors[MAX_ROW_POINTS];
 };
 
+// A primitive longer than the batch, handed to the render thread in arrays of
+// its own (the host's thread fills them and waits while they are drawn), so
+// that it is drawn with one glDrawArrays like any primitive that fits.
+// colors is null for a primitive without colours; count 0: none waits.
+struct Long_Primitive {
+    int32_t count = 0;
+    HT_Point3D* vertices = nullptr;
+    const Batch_Color* colors = nullptr;
+};
+
 // ---- the renderer object -------------------------------------------------------------
 
 class OGL_Device_Data : public HT_Device_Data {
@@ -187,6 +197,10 @@ public:
     void flush_batch();
     // Draws a batch with the key it was queued under and empties it.
     void draw_batch(Primitive_Batch& queued, const GL_State_Key& key);
+    // Applies `key` and draws the primitives of `sizes` (of `kind`) from the
+    // arrays; colors is null for primitives without colours.
+    void draw_primitives(int32_t kind, HT_Point3D* vertices, const Batch_Color* colors,
+                         const int32_t* sizes, int32_t primitive_count, const GL_State_Key& key);
 
     // Batch (host's thread, under batch_lock).
     void append_vertices(int32_t kind, int32_t count, const HT_Point3D* points);
@@ -259,7 +273,17 @@ public:
     Row_Point_Arrays row_points;
     uint32_t board_request_block[BOARD_REQUEST_WORDS];
 
+    // ---- a primitive longer than the batch, while it is being drawn
+    Long_Primitive long_primitive;
+
 private:
+    // Construction from the desktop's device context on (the steps after the
+    // instance count); it may stop early, leaving the thread unstarted.
+    void construct_after_count(HWND desktop, HDC desktop_context);
+    void close_events();
+    // Posts CMD_EXIT and closes the events.
+    void end_render_thread();
+
     bool render_thread_started_ = false;
 };
 

@@ -11,9 +11,9 @@
 
 namespace {
 
-// 2^d is formed in 32 bits: depths beyond 30 bits would shift past the type,
-// and negative ones mean no depth at all.
-constexpr int32_t MAX_BUFFER_DEPTH = 30;
+// Device z has at most 32 bits; deeper values act as 32, and negative ones
+// mean no depth at all.
+constexpr int32_t MAX_BUFFER_DEPTH = 32;
 
 int32_t read_buffer_depth(const OGL_Device_Data& device, HT_Option_Value* value) {
     device.find_option_value(HT_String("Buffer Depth"), value);
@@ -34,7 +34,9 @@ HT_Int_XY window_size(const OGL_Device_Data& device) {
 // 2 / side, or 0 for a side without pixels (the transform then draws nothing).
 float scale_for(int32_t side) { return side > 0 ? 2.0f / float(side) : 0.0f; }
 
-int32_t largest_device_z(int32_t depth) { return (int32_t{1} << depth) - 1; }
+// 2^depth - 1, formed in 64 bits so that depths of 31 and 32 bits keep their
+// value; exact in float32 up to 24 bits, the nearest float32 beyond.
+float largest_device_z(int32_t depth) { return float((uint64_t{1} << depth) - 1u); }
 
 void discard_gl_error() { glGetError(); }
 
@@ -45,8 +47,8 @@ int OGL_Device_Data::init_context() {
     if (gl_context == nullptr) {
         discard_gl_error();
         buffer_depth = read_buffer_depth(*this, &value);
-        z_scale = buffer_depth >= 2 ? 1.0f / float(largest_device_z(buffer_depth)) : 0.0f;
-        max_depth_value = float(largest_device_z(buffer_depth));
+        z_scale = buffer_depth >= 2 ? 1.0f / largest_device_z(buffer_depth) : 0.0f;
+        max_depth_value = largest_device_z(buffer_depth);
         viewport_size = window_size(*this);
         x_scale = scale_for(viewport_size.x);
         y_scale = scale_for(viewport_size.y);
@@ -83,12 +85,12 @@ int OGL_Device_Data::init_context() {
     if (depth != buffer_depth) {
         buffer_depth = depth;
         if (depth >= 2) {
-            z_scale = 1.0f / float(largest_device_z(depth));
+            z_scale = 1.0f / largest_device_z(depth);
             if (depth_test_enabled != 1) {
                 depth_test_enabled = 1;
                 glEnable(GL_DEPTH_TEST);
             }
-            max_depth_value = float(largest_device_z(depth));
+            max_depth_value = largest_device_z(depth);
         } else {
             z_scale = 0.0f;
             if (depth_test_enabled != 0) {

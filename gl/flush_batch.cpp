@@ -4,7 +4,9 @@
 // decide when to draw; the batch operations of the host's thread and the
 // render thread loop do. The batch is either the one the host's thread fills
 // (flush_batch, while that thread waits) or one handed over to be drawn while
-// it goes on (draw_batch with the key that travelled with it).
+// it goes on (draw_batch with the key that travelled with it). A primitive
+// too long for the batch is handed over in arrays of its own and drawn the
+// same way, with one glDrawArrays, while the host's thread waits.
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -24,10 +26,37 @@ void vet_polyline_depths(HT_Point3D* vertices, int32_t count, float max_depth_va
 
 }  // namespace
 
-void OGL_Device_Data::flush_batch() { draw_batch(*batch, pending_state); }
+void OGL_Device_Data::flush_batch() {
+    if (long_primitive.count > 0) {
+        // What was queued before it has been drawn already.
+        const int32_t sizes[1] = {long_primitive.count};
+        draw_primitives(batch->primitive_kind, long_primitive.vertices, long_primitive.colors, sizes, 1,
+                        pending_state);
+        long_primitive = Long_Primitive{};
+        batch->first_draw_pending = 0;
+        return;
+    }
+    draw_batch(*batch, pending_state);
+}
 
 void OGL_Device_Data::draw_batch(Primitive_Batch& queued, const GL_State_Key& key) {
     if (queued.vertex_total == 0) return;
+    // Per-vertex colours are drawn whenever the batch carries them: smoothly
+    // under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a segment or
+    // triangle takes the colour of its last vertex.
+    const bool per_vertex_colors = key.shade_model == GL_SMOOTH || queued.vertices_only == 0;
+    draw_primitives(queued.primitive_kind, queued.vertices, per_vertex_colors ? queued.colors : nullptr,
+                    queued.primitive_sizes, queued.primitive_count, key);
+    queued.vertex_total = 0;
+    queued.primitive_count = 0;
+    queued.first_draw_pending = 0;
+}
+
+void OGL_Device_Data::draw_primitives(int32_t kind, HT_Point3D* vertices, const Batch_Color* colors,
+                                      const int32_t* sizes, int32_t primitive_count,
+                                      const GL_State_Key& key) {
+    int32_t vertex_total = 0;
+    for (int32_t i = 0; i < primitive_count; ++i) vertex_total += sizes[i];
 
     // The batch's key, applied whatever current_state says.
     set_color(key.color);
@@ -55,40 +84,32 @@ void OGL_Device_Data::draw_batch(Primitive_Batch& queued, const GL_State_Key& ke
         glEnableClientState(GL_VERTEX_ARRAY);
     }
     if (buffer_depth > 1) {
-        if (queued.primitive_kind == GL_LINE_STRIP)
-            vet_polyline_depths(queued.vertices, queued.vertex_total, max_depth_value);
-        glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), queued.vertices);
+        if (kind == GL_LINE_STRIP) vet_polyline_depths(vertices, vertex_total, max_depth_value);
+        glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), vertices);
     } else {
-        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), queued.vertices);
+        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), vertices);
     }
 
-    // Per-vertex colours are drawn whenever the batch carries them: smoothly
-    // under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a segment or
-    // triangle takes the colour of its last vertex.
-    const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || queued.vertices_only == 0;
+    const bool per_vertex_colors = colors != nullptr;
     if (per_vertex_colors) {
         if (!color_array_enabled) {
             color_array_enabled = true;
             glEnableClientState(GL_COLOR_ARRAY);
         }
-        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), queued.colors);
+        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), colors);
     } else if (color_array_enabled) {
         color_array_enabled = false;
         glDisableClientState(GL_COLOR_ARRAY);
     }
 
     GLint first = 0;
-    for (int32_t i = 0; i < queued.primitive_count; ++i) {
-        glDrawArrays(GLenum(queued.primitive_kind), first, queued.primitive_sizes[i]);
-        first += queued.primitive_sizes[i];
+    for (int32_t i = 0; i < primitive_count; ++i) {
+        glDrawArrays(GLenum(kind), first, sizes[i]);
+        first += sizes[i];
     }
 
     if (line_stippled) glDisable(GL_LINE_STIPPLE);
     if (face_stippled) glDisable(GL_POLYGON_STIPPLE);
-
-    queued.vertex_total = 0;
-    queued.primitive_count = 0;
-    queued.first_draw_pending = 0;
 
     if (DEBUG_SHOW_EACH_BATCH) {
         glFlush();

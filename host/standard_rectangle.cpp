@@ -14,14 +14,22 @@
 
 namespace {
 
-// The largest device z for the host's "Buffer Depth": 2^depth - 1. A dot
-// beyond it would be clipped away; without a depth buffer (0 or 1 bits) any
-// z lands at the same depth.
+// The largest device z for the host's "Buffer Depth": 2^depth - 1, formed in
+// 64 bits; depths beyond 32 bits act as 32. A dot beyond it would be clipped
+// away; without a depth buffer (0 or 1 bits) any z lands at the same depth.
 double far_device_depth(const HT_Device_Data& device) {
     const HT_Option* option = device.option_tables[0].find("Buffer Depth");
     const int32_t bits = option != nullptr ? option->value().as_int(0) : 24;
     if (bits < 2) return 0.0;
-    return double((uint32_t(1) << std::min(bits, 30)) - 1u);
+    return double((uint64_t{1} << std::min(bits, 32)) - 1u);
+}
+
+// The pixels from the first value up to, not including, the second along
+// one axis: those between `first` and `last + 1`, in either order, in 64 bits
+// so that no bound overflows.
+std::pair<int64_t, int64_t> pixel_span(int first, int last) {
+    const int64_t a = first, b = int64_t(last) + 1;
+    return {std::min(a, b), std::max(a, b)};
 }
 
 }  // namespace
@@ -33,14 +41,16 @@ void HD_Standard_Draw_DC_Rectangle(HT_Renderer_Data* renderer, const HT_Renditio
     if (device == nullptr) return;
     const HT_Dot_Writer dots(*device, renderer, rendition);
     if (!dots.ready()) return;
-    // Bounds given the wrong way round still mean the same rectangle.
-    if (left > right) std::swap(left, right);
-    if (bottom > top) std::swap(bottom, top);
+    // The rectangle lies between the corners (left, bottom) and (right + 1,
+    // top + 1), as a device fills it: bounds given the wrong way round cover
+    // the pixels strictly between them (columns right + 1 to left - 1).
     const HT_Raster_Bounds bounds = HT_Raster_Bounds_Of(renderer);
-    const int first_x = std::max(left, bounds.left);
-    const int last_x = std::min(right, bounds.right - 1);
-    const int first_y = std::max(bottom, bounds.bottom);
-    const int last_y = std::min(top, bounds.top - 1);
+    const auto [x_from, x_to] = pixel_span(left, right);
+    const auto [y_from, y_to] = pixel_span(bottom, top);
+    const int first_x = int(std::max<int64_t>(x_from, bounds.left));
+    const int last_x = int(std::min<int64_t>(x_to, bounds.right) - 1);
+    const int first_y = int(std::max<int64_t>(y_from, bounds.bottom));
+    const int last_y = int(std::min<int64_t>(y_to, bounds.top) - 1);
     const HT_Face_Mask mask = HT_Face_Mask_Of(*device, *rendition);
     const HT_RGB32 color = rendition->color.color;
     const double depth = far_device_depth(*device);

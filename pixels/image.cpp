@@ -38,6 +38,17 @@ void draw_point_chunk(Row_Point_Arrays& points, int count) {
     glFlush();
 }
 
+// The raster position's z for an image whose start corner has device z
+// `z0`. The rows are drawn with depth testing off, so z only has to keep the
+// raster position inside the clip volume: it is held to the device depth
+// range, -(2^depth - 1) to 2^depth - 1, where outside it the image would
+// vanish.
+int32_t raster_depth(const OGL_Device_Data& device, int32_t z0) {
+    if (device.buffer_depth < 2) return z0;  // z plays no part
+    const int64_t largest = (int64_t{1} << std::min(device.buffer_depth, 32)) - 1;
+    return int32_t(std::clamp<int64_t>(z0, -largest, largest));
+}
+
 }  // namespace
 
 void OGL_Draw_Image_Row_Points(OGL_Device_Data* device, const HT_Point3D& start,
@@ -116,5 +127,5 @@ void OGL_Draw_DC_Image(HT_Renderer_Data* renderer, const HT_Rendition* rendition
                            GL_RGB);
         return;
     }
-    block.draw(device, truncate_coordinate(start->z));
+    block.draw(device, raster_depth(*device, truncate_coordinate(start->z)));
 }

@@ -76,12 +76,17 @@ void fill_outside(uint8_t* pixels, int32_t row_bytes, const Pixel_Rectangle& ima
     }
 }
 
-// Red, green, blue, alpha to blue, green, red, alpha, on each pixel of a row.
-void reorder_row(uint8_t* row, int32_t width) {
+// Each pixel of a row read from the frame buffer as the host takes it: blue,
+// green, red (from red, green, blue where `reorder` says OpenGL gave that
+// order), and alpha 255. The window has no alpha planes to speak of: a
+// format with them would hand back the alpha of whatever was drawn, and the
+// host would take such a pixel for the placeholder of a fast read.
+void to_host_pixels(uint8_t* row, int32_t width, bool reorder) {
     for (int32_t i = 0; i < width; ++i) {
         uint32_t pixel;
         std::memcpy(&pixel, row + i * 4, 4);
-        pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
+        if (reorder) pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
+        pixel |= 0xFF000000u;
         std::memcpy(row + i * 4, &pixel, 4);
     }
 }
@@ -153,7 +158,7 @@ bool read_in_bands(const Block_Read& block) {
             const uint8_t* source = band.get() + size_t(row) * band_step;
             uint8_t* target = block.row_at(first_row + row);
             std::memcpy(target, source, row_size);
-            if (block.colors && !block.host_order) reorder_row(target, visible.width);
+            if (block.colors) to_host_pixels(target, visible.width, !block.host_order);
         }
     }
     return true;
@@ -171,16 +176,17 @@ void read_in_place(const Block_Read& block) {
         uint8_t* a = first_row + ptrdiff_t(upper) * block.row_bytes;
         uint8_t* b = first_row + ptrdiff_t(lower) * block.row_bytes;
         if (upper != lower) swap_rows(a, b, row_size);
-        if (block.colors && !block.host_order) {
-            reorder_row(a, visible.width);
-            if (upper != lower) reorder_row(b, visible.width);
+        if (block.colors) {
+            to_host_pixels(a, visible.width, !block.host_order);
+            if (upper != lower) to_host_pixels(b, visible.width, !block.host_order);
         }
     }
 }
 
 // The block `visible` from the frame buffer into `pixels`, the memory of an
 // image of `image`'s shape. Colours come in the host's byte order where
-// OpenGL can give it, else as red, green, blue, alpha, reordered.
+// OpenGL can give it, else as red, green, blue, alpha, reordered; either way
+// they go to the host opaque.
 void read_block(Plane plane, const Pixel_Rectangle& image, const Pixel_Rectangle& visible,
                 uint8_t* pixels, int32_t row_bytes) {
     const bool colors = plane == Plane::colors;

@@ -41,6 +41,9 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stack_size, LPTHREAD_ST
     auto object =
         std::make_shared<winx::kernel::Waitable>(winx::kernel::Waitable::Kind::thread, true, false);
     auto start = std::make_unique<Thread_Start>(Thread_Start{object, routine, parameter});
+    // The handle is had before the thread starts: once it runs, nothing may
+    // fail, or a caller that sees the failure would leave it running.
+    HANDLE handle = winx::kernel::open_handle(object);
 
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
@@ -54,10 +57,11 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stack_size, LPTHREAD_ST
     int failed = pthread_create(&thread, &attributes, run_thread, start.get());
     pthread_attr_destroy(&attributes);
     if (failed) {
+        CloseHandle(handle);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     start.release();  // the thread owns it now
     if (thread_id != nullptr) *thread_id = ++last_thread_id;
-    return winx::kernel::open_handle(std::move(object));
+    return handle;
 }

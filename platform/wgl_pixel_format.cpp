@@ -81,14 +81,17 @@ int lowest_bit(unsigned long mask) {
 }
 
 // How far a format is from the request; smaller is closer. Double buffering
-// and the least depth asked for come first, then the colour bits, then the
-// least waste of depth and stencil.
+// and the least depth asked for come first, then the colour bits, then alpha
+// planes where none are asked for (a window with them would keep the alpha
+// of every colour drawn, and reads would hand it back), then the least waste
+// of depth and stencil.
 long distance(const Pixel_Format& format, const PIXELFORMATDESCRIPTOR& wanted) {
     const bool double_wanted = (wanted.dwFlags & PFD_DOUBLEBUFFER) != 0;
     long score = 0;
     if (format.double_buffer != double_wanted) score += 1L << 40;
     if (format.depth_bits < wanted.cDepthBits) score += 1L << 32;
-    score += long(std::abs(format.bits_per_pixel - int(wanted.cColorBits))) << 16;
+    score += long(std::abs(format.bits_per_pixel - int(wanted.cColorBits))) << 24;
+    if ((format.alpha_bits > 0) != (wanted.cAlphaBits > 0)) score += 1L << 16;
     score += long(std::abs(format.depth_bits - int(wanted.cDepthBits))) << 8;
     score += long(std::abs(format.stencil_bits - int(wanted.cStencilBits)));
     return score;

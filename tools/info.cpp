@@ -33,14 +33,14 @@ void print_screen() {
 }
 
 // Servers offer hundreds of formats that differ only in what the driver does
-// not look at: they are listed by colour bits, depth bits and double
-// buffering, with how many there are of each kind and the first index.
+// not look at: they are listed by colour bits, alpha bits, depth bits and
+// double buffering, with how many there are of each kind and the first index.
 void print_pixel_formats() {
     struct Kind {
         int first_index;
         int count;
     };
-    std::map<std::tuple<int, int, bool>, Kind> kinds;
+    std::map<std::tuple<int, int, int, bool>, Kind> kinds;
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
     PIXELFORMATDESCRIPTOR format = {};
@@ -48,17 +48,19 @@ void print_pixel_formats() {
     for (int index = 1; index <= count; ++index) {
         if (DescribePixelFormat(dc, index, sizeof format, &format) == 0) continue;
         const bool double_buffered = (format.dwFlags & PFD_DOUBLEBUFFER) != 0;
-        auto found = kinds.emplace(std::make_tuple(format.cColorBits, format.cDepthBits, double_buffered),
-                                   Kind{index, 0});
+        auto found = kinds.emplace(
+            std::make_tuple(format.cColorBits, format.cAlphaBits, format.cDepthBits, double_buffered),
+            Kind{index, 0});
         ++found.first->second.count;
     }
     ReleaseDC(desktop, dc);
 
     std::printf("pixel formats: %d\n", count);
-    if (!kinds.empty()) std::printf("  colour bits  depth bits  double buffered  formats  first index\n");
+    if (!kinds.empty())
+        std::printf("  colour bits  alpha bits  depth bits  double buffered  formats  first index\n");
     for (const auto& [key, kind] : kinds) {
-        std::printf("  %11d  %10d  %-15s  %7d  %11d\n", std::get<0>(key), std::get<1>(key),
-                    std::get<2>(key) ? "yes" : "no", kind.count, kind.first_index);
+        std::printf("  %11d  %10d  %10d  %-15s  %7d  %11d\n", std::get<0>(key), std::get<1>(key),
+                    std::get<2>(key), std::get<3>(key) ? "yes" : "no", kind.count, kind.first_index);
     }
 }
 

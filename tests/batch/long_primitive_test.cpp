@@ -1,6 +1,7 @@
 // Primitives longer than the batch's 300 vertices, as OpenGL receives them:
 // a layer under test copies the vertices of every glDrawArrays, so that the
 // pieces can be compared with the primitive the host gave.
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "platform/gl.h"
 #include "platform/gl_layers.h"
+#include "tests/platform/gl_window.h"
 #include "tests/support/device_fixture.h"
 
 using namespace test_support;
@@ -79,46 +81,84 @@ protected:
     const HT_Rendition rendition = solid_rendition(HT_Make_RGB32(255, 0, 0));
 };
 
-// Each piece starts where the last one ended, sharing the joining vertex.
-TEST_F(Long_Primitives, PolylinePiecesShareTheirJoiningVertex) {
-    const std::vector<HT_Point3D> points = numbered(1000);
-    Vertex_Capture capture;
-    driver.call(driver.actions().draw_dc_polyline, &rendition, 1000, points.data());
-    driver.show();
-    int next = 0;
-    for (const Drawn_Piece& piece : capture.pieces()) {
-        ASSERT_EQ(piece.mode, GLenum(GL_LINE_STRIP));
-        ASSERT_LE(piece.vertices.size(), 300u);
-        EXPECT_EQ(piece.vertices.front().x, float(next));
-        for (size_t k = 1; k < piece.vertices.size(); ++k)
-            ASSERT_EQ(piece.vertices[k].x, piece.vertices[k - 1].x + 1);
-        next = int(piece.vertices.back().x);
+// A primitive longer than the batch reaches OpenGL as one glDrawArrays with
+// all its vertices, after what was queued before it, and the batch goes on
+// as usual afterwards.
+TEST_F(Long_Primitives, AreDrawnWithOneCallAfterWhatWasQueuedBeforeThem) {
+    for (int count : {301, 302, 1000}) {
+        SCOPED_TRACE(count);
+        const std::vector<HT_Point3D> points = numbered(count);
+        const std::vector<HT_RGB32> colors(size_t(count), HT_Make_RGB32(0, 255, 0));
+        Vertex_Capture capture;
+        driver.call(driver.actions().draw_dc_polyline, &rendition, 2, points.data());
+        driver.call(driver.actions().draw_dc_polyline, &rendition, count, points.data());
+        driver.call(driver.actions().draw_dc_gouraud_polytriangle, &rendition, count, points.data(),
+                    colors.data());
+        driver.call(driver.actions().draw_dc_polyline, &rendition, 3, points.data());
+        driver.show();
+        const std::vector<Drawn_Piece> pieces = capture.pieces();
+        ASSERT_EQ(pieces.size(), 4u);
+        EXPECT_EQ(pieces[0].vertices.size(), 2u);
+        const GLenum modes[4] = {GL_LINE_STRIP, GL_LINE_STRIP, GL_TRIANGLE_STRIP, GL_LINE_STRIP};
+        for (size_t i = 0; i < 4; ++i) EXPECT_EQ(pieces[i].mode, modes[i]) << i;
+        for (size_t i : {1, 2}) {
+            ASSERT_EQ(pieces[i].vertices.size(), size_t(count)) << i;
+            for (int k = 0; k < count; ++k) ASSERT_EQ(pieces[i].vertices[size_t(k)].x, float(k)) << i;
+        }
+        EXPECT_EQ(pieces[3].vertices.size(), 3u);
     }
-    EXPECT_EQ(next, 999);
 }
 
-// Pieces overlap by two vertices, so that no triangle is lost, and start at
-// even indexes, so that each triangle keeps its orientation.
-TEST_F(Long_Primitives, StripPiecesOverlapByTwoAndStartOnEvenVertices) {
-    for (int count : {301, 302, 700}) {
-        const std::vector<HT_Point3D> points = numbered(count);
-        Vertex_Capture capture;
-        driver.call(driver.actions().draw_dc_polytriangle, &rendition, count, points.data());
-        driver.show();
-        int triangles = 0;
-        int next_first = 0;
-        for (const Drawn_Piece& piece : capture.pieces()) {
-            ASSERT_EQ(piece.mode, GLenum(GL_TRIANGLE_STRIP));
-            ASSERT_GE(piece.vertices.size(), 3u);
-            ASSERT_LE(piece.vertices.size(), 300u);
-            const int first = int(piece.vertices.front().x);
-            EXPECT_EQ(first % 2, 0) << count;
-            EXPECT_EQ(first, next_first) << count;
-            triangles += int(piece.vertices.size()) - 2;
-            next_first = int(piece.vertices.back().x) - 1;
-        }
-        EXPECT_EQ(triangles, count - 2) << count;
+// The line pattern runs on over the whole polyline: 600 one-pixel segments
+// along a row look exactly as one glDrawArrays of the same strip with the same
+// stipple draws them in a plain OpenGL window, where a new draw call at the
+// 300th vertex would restart the pattern there.
+TEST(Long_Primitive_Pixels, StippledPolylineLooksAsOneDrawCallDrawsIt) {
+    constexpr int WIDTH = 640, HEIGHT = 16, ROW = 4;
+    std::vector<HT_Point3D> points;
+    for (int i = 0; i <= 600; ++i) points.push_back({float(i) + 0.5f, ROW + 0.5f, 10});
+
+    // The reference: line pattern 3 is glLineStipple(2, 0x31FF).
+    std::vector<uint8_t> reference(WIDTH * 4);
+    {
+        platform_test::Gl_Window gl;
+        ASSERT_TRUE(gl.open(WIDTH, HEIGHT));
+        glViewport(0, 0, WIDTH, HEIGHT);
+        glMatrixMode(GL_PROJECTION);
+        // Window pixels from the lower-left corner, as the device maps them.
+        const float window_pixels[16] = {2.0f / WIDTH, 0, 0, 0, 0, 2.0f / HEIGHT, 0, 0,
+                                         0, 0, 0, 0, -1, -1, 0, 1};
+        glLoadMatrixf(window_pixels);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor4ub(255, 255, 255, 255);
+        glLineStipple(2, 0x31FF);
+        glEnable(GL_LINE_STIPPLE);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), points.data());
+        glDrawArrays(GL_LINE_STRIP, 0, GLsizei(points.size()));
+        glFinish();
+        glReadPixels(0, ROW, WIDTH, 1, GL_RGBA, GL_UNSIGNED_BYTE, reference.data());
     }
+
+    Running_Device driver;
+    Device_Settings settings;
+    settings.width = WIDTH;
+    settings.height = HEIGHT;
+    ASSERT_TRUE(driver.start(settings)) << driver.error();
+    HT_Rendition rendition = solid_rendition(HT_Make_RGB32(255, 255, 255));
+    rendition.line.pattern = 3;
+    driver.call(driver.actions().draw_dc_polyline, &rendition, int(points.size()), points.data());
+    const winx::Window_Snapshot snapshot = driver.show_and_capture();
+
+    int lit = 0;
+    for (int x = 0; x < WIDTH; ++x) {
+        const bool drawn = snapshot.at(x, ROW) != 0;
+        ASSERT_EQ(drawn, reference[size_t(x) * 4] != 0) << "x " << x;
+        lit += drawn;
+    }
+    EXPECT_GT(lit, 200);
+    EXPECT_LT(lit, 550);
 }
 
 TEST_F(Long_Primitives, TooFewVerticesQueueNothing) {

@@ -101,8 +101,9 @@ TEST_F(Rectangle_Pixels, UserFacePatternOverwritesNearerDrawing) {
 TEST_F(Rectangle_Pixels, BoundsThatEncloseNothingFillNothing) {
     start();
     const HT_Rendition red = solid_rendition(RED_COLOR);
-    rectangle(red, 30, 10, 5, 20);
-    rectangle(red, 5, 20, 30, 10);
+    // left = right + 1: the corners share their x.
+    rectangle(red, 30, 29, 5, 20);
+    rectangle(red, 5, 20, 30, 29);
     rectangle(red, INT_MAX, INT_MAX, INT_MIN, INT_MIN);
     rectangle(red, 100, 200, 100, 200);
     rectangle(solid_rendition(BLUE_COLOR), INT_MIN, INT_MAX, 60, 60);
@@ -110,6 +111,35 @@ TEST_F(Rectangle_Pixels, BoundsThatEncloseNothingFillNothing) {
     EXPECT_EQ(lit_pixel_count(shown), 64);
     EXPECT_TRUE(looks_like(shown.at(0, 60), BLUE));
     EXPECT_TRUE(looks_like(shown.at(63, 60), BLUE));
+}
+
+// Bounds given the wrong way round fill what lies between the corners (left,
+// bottom) and (right + 1, top + 1): for 30, 10, 5, 20 the columns 11 to 29 of
+// rows 5 to 20. The host's routine for face pattern 73 fills the same pixels,
+// so every face pattern gives one answer.
+TEST_F(Rectangle_Pixels, ReversedBoundsFillWhatLiesBetweenTheCornersOnBothPaths) {
+    HT_Rendition solid = solid_rendition(RED_COLOR);
+    HT_Rendition user = solid;
+    user.face.pattern = 73;
+    for (uint32_t& row : user.face.user_rows) row = 0xFFFFFFFFu;
+    for (const HT_Rendition* rendition : {&solid, &user}) {
+        SCOPED_TRACE(rendition->face.pattern);
+        start();
+        rectangle(*rendition, 30, 10, 5, 20);
+        rectangle(*rendition, 40, 50, 40, 30);
+        const winx::Window_Snapshot shown = driver.show_and_capture();
+        EXPECT_EQ(lit_pixel_count(shown), 19 * 16 + 11 * 9);
+        EXPECT_TRUE(looks_like(shown.at(11, 5), RED));
+        EXPECT_TRUE(looks_like(shown.at(29, 20), RED));
+        EXPECT_TRUE(looks_like(shown.at(10, 12), BLACK));
+        EXPECT_TRUE(looks_like(shown.at(30, 12), BLACK));
+        EXPECT_TRUE(looks_like(shown.at(20, 21), BLACK));
+        EXPECT_TRUE(looks_like(shown.at(40, 31), RED));
+        EXPECT_TRUE(looks_like(shown.at(50, 39), RED));
+        EXPECT_TRUE(looks_like(shown.at(45, 30), BLACK));
+        EXPECT_TRUE(looks_like(shown.at(45, 40), BLACK));
+        driver.stop();
+    }
 }
 
 }  // namespace

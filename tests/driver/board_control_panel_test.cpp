@@ -1,7 +1,8 @@
 // The board control panel's settings as construction reads them: the box for
 // what is disabled on the first construction only, software emulation for
-// every object, and no board box after a control-panel box. Each test runs
-// in its own process, so it starts with the first construction.
+// every object, and no board box after a control-panel box. Each test starts
+// with a fresh copy of the module, so its first object is the first
+// construction.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -28,6 +29,7 @@ protected:
     void SetUp() override {
         winx::registry_clear();
         winx::reset_board_profile();
+        test_device::fresh_module();
     }
     void TearDown() override {
         winx::registry_clear();
@@ -93,6 +95,30 @@ TEST_F(Screen24_Control_Panel, BothDisabledStillRunTheDirectDrawTestSilently) {
     set_board("free_video_memory=0");
     EXPECT_EQ(construct(), std::make_pair(1, true));
     EXPECT_EQ(texts(), std::vector<std::string>{box("QRB warning", BOTH_DISABLED)});
+}
+
+// Construction checks the board before it sets the pixel format: the
+// control panel's box comes before the pixel format's warning, and a
+// DirectDraw that cannot be had stops the construction before the pixel
+// format is tried at all.
+TEST_F(Screen24_Control_Panel, TheBoardIsCheckedBeforeThePixelFormat) {
+    winx::registry_set_dword(PANEL_KEY, Z_BUFFER, 0);
+    winx::set_described_color_bits(24);
+    EXPECT_EQ(construct(), std::make_pair(1, true));
+    const std::vector<std::string> shown = texts();
+    winx::set_described_color_bits(0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], box("QRB warning", Z_BUFFERING_DISABLED));
+    EXPECT_EQ(shown[1].rfind("QRB WARNING : PIXEL FORMAT NOT SUPPORTED|", 0), 0u) << shown[1];
+
+    test_device::fresh_module();
+    boxes_.clear();
+    winx::registry_clear();
+    set_board("directdraw=create_fails");
+    winx::set_described_color_bits(24);
+    EXPECT_EQ(test_device::create(), nullptr);
+    winx::set_described_color_bits(0);
+    EXPECT_TRUE(texts().empty());
 }
 
 TEST_F(Screen24_Control_Panel, EachDisabledSettingHasItsOwnTextAndLaterObjectsAreSilent) {

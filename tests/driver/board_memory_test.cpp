@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/winx.h"
+#include "tests/support/screen_depth.h"
 #include "tests/support/test_device.h"
 
 namespace {
@@ -31,10 +32,12 @@ const char* const CURRENTLY_AVAILABLE =
 
 class Board_Memory : public testing::Test {
 protected:
+    // Every test starts with the module's first construction ahead.
     void SetUp() override {
         winx::registry_clear();
         winx::reset_board_profile();
         ASSERT_TRUE(winx::screen_info(&screen_));
+        test_device::fresh_module();
     }
     void TearDown() override { winx::reset_board_profile(); }
 
@@ -139,6 +142,7 @@ TEST_F(Screen24_Board_Memory, LaterObjectsKeepDoubleBufferingAfterTooLittleFreeM
 }
 
 TEST_F(Screen16_Board_Memory, SixteenBitScreenNeedsRoomForTwoSurfaces) {
+    SKIP_UNLESS_SCREEN_DEPTH(16);
     ASSERT_EQ(screen_.bits_per_pixel, 16);
     set_board("free_video_memory=" + std::to_string(2 * surface_bytes() - 1));
     EXPECT_EQ(construct(), std::make_pair(1, false));
@@ -148,6 +152,7 @@ TEST_F(Screen16_Board_Memory, SixteenBitScreenNeedsRoomForTwoSurfaces) {
 }
 
 TEST_F(Screen16_Board_Memory, TwoSurfacesOfRoomAccelerate) {
+    SKIP_UNLESS_SCREEN_DEPTH(16);
     set_board("free_video_memory=" + std::to_string(2 * surface_bytes()));
     EXPECT_EQ(construct(), std::make_pair(0, true));
     EXPECT_TRUE(texts().empty());

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/winx.h"
+#include "tests/support/screen_depth.h"
 #include "tests/support/test_device.h"
 
 namespace {
@@ -37,6 +38,7 @@ TEST(Module, ExportsOnlyHD_Device) {
 // An 8-bit screen offers no RGB configuration: every construction stops at
 // the pixel format with the same error box, and leaves nothing open behind.
 TEST(Screen8_Module, HD_DeviceReturnsNullAfterChoosePixelFormatFails) {
+    SKIP_UNLESS_SCREEN_DEPTH(8);
     winx::Message_Recorder boxes;
     const long handles = winx::open_handle_count();
     const int threads = test_device::thread_count();
@@ -51,4 +53,16 @@ TEST(Screen8_Module, HD_DeviceReturnsNullAfterChoosePixelFormatFails) {
     }
     EXPECT_EQ(winx::open_handle_count(), handles);
     EXPECT_EQ(test_device::thread_count(), threads);
+
+    // At 8 bits per pixel no DirectDraw test is made: a DirectDraw that
+    // cannot be had would stop the construction silently, yet the pixel
+    // format is still tried and its error shown.
+    winx::Board_Profile profile;
+    ASSERT_TRUE(winx::parse_board_profile("directdraw=create_fails", &profile, nullptr));
+    winx::set_board_profile(profile);
+    boxes.clear();
+    EXPECT_EQ(test_device::create(), nullptr);
+    winx::reset_board_profile();
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "ChoosePixelFormat failed");
 }

@@ -73,3 +73,28 @@ TEST(Options, ThreeBooleanOptionsInBothTablesAllTrue) {
     }
     test_device::destroy(device);
 }
+
+// Every CMD_INIT looks up "Buffer Depth" and "Fast Readback" with counted
+// handles and releases both again: the counts of the values the host holds
+// are where they were, however often the device starts.
+TEST(Options, StartsReleaseTheValuesTheyLookUp) {
+    HT_Device_Data* device = test_device::create();
+    ASSERT_NE(device, nullptr);
+    HWND window = winx::create_window(32, 32, "options");
+    ASSERT_NE(window, nullptr);
+    const HDC dc = test_device::attach(device, window, 32, 32);
+    test_device::set_buffer_depth(device, 16);
+    const HT_Option_Value depth = device->option_tables[0].find(HT_String("Buffer Depth"))->value();
+    const HT_Option_Value fast = device->option_tables[0].find(HT_String("Fast Readback"))->value();
+    const int32_t depth_count = depth->reference_count();
+    const int32_t fast_count = fast->reference_count();
+    for (int start = 0; start < 3; ++start) {
+        EXPECT_EQ(device->start_device(), 0);
+        EXPECT_EQ(depth->reference_count(), depth_count) << start;
+        EXPECT_EQ(fast->reference_count(), fast_count) << start;
+    }
+    EXPECT_EQ(test_device::driver(device)->buffer_depth, 16);
+    test_device::destroy(device);
+    ReleaseDC(window, dc);
+    winx::destroy_window(window);
+}

@@ -160,15 +160,24 @@ TEST_F(Context, BufferDepthSwitchesTheDepthTestOffAndOnAgain) {
     }
 }
 
-// 2^depth is formed in 32 bits: depths past 30 bits, or below 0, are taken
-// into 0 to 30 instead of shifting past the type.
-TEST_F(Context, BufferDepthOutsideZeroToThirtyIsClamped) {
-    start(640, 480, 31);
-    EXPECT_EQ(object->buffer_depth, 30);
-    EXPECT_EQ(object->max_depth_value, 1073741823.0f);
-    EXPECT_GT(object->z_scale, 0.0f);
+// Depths of 31 and 32 bits map device z 0 ... 2^depth - 1 onto the whole
+// depth range as 24 bits do: the far half is not clipped away. Deeper values
+// act as 32, negative ones as 0.
+TEST_F(Context, BufferDepthUpTo32BitsMapsTheWholeDeviceRange) {
+    for (int depth : {24, 31, 32}) {
+        SCOPED_TRACE(depth);
+        start(640, 480, depth);
+        EXPECT_EQ(object->buffer_depth, depth);
+        const double largest = std::ldexp(1.0, depth) - 1;
+        EXPECT_EQ(object->max_depth_value, float(largest));
+        EXPECT_NEAR(map_point(*object, 10, 10, 0).depth, 0.5, 1e-6);
+        EXPECT_NEAR(map_point(*object, 10, 10, float(largest / 2)).depth, 0.75, 1e-6);
+        EXPECT_NEAR(map_point(*object, 10, 10, float(largest)).depth, 1.0, 1e-6);
+        EXPECT_TRUE(map_point(*object, 10, 10, float(largest)).inside);
+    }
     start(640, 480, 1000);
-    EXPECT_EQ(object->buffer_depth, 30);
+    EXPECT_EQ(object->buffer_depth, 32);
+    EXPECT_NEAR(map_point(*object, 10, 10, 4294967295.0f).depth, 1.0, 1e-6);
     start(640, 480, -5);
     EXPECT_EQ(object->buffer_depth, 0);
     EXPECT_EQ(object->depth_test_enabled, 0);

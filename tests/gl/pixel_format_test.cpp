@@ -23,6 +23,8 @@ int format_for(HDC dc, bool double_buffered) {
 
 class Pixel_Format_Bits : public testing::TestWithParam<int> {
 protected:
+    // The first object made here is the module's first construction.
+    void SetUp() override { test_device::fresh_module(); }
     void TearDown() override { winx::set_described_color_bits(0); }
 };
 

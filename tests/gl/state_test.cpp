@@ -1,6 +1,10 @@
 // The initial OpenGL state of a new context: the face stipples built from the
 // host's patterns, the mirrors the drawing code trusts, black colour buffers,
 // and the draw buffer that matches double buffering.
+#include <map>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "platform/gl_layers.h"
@@ -119,4 +123,39 @@ TEST_F(State, SingleBufferedContextDrawsToTheFrontBuffer) {
     device->start_device();
     EXPECT_EQ(last_draw_buffer(recorder), GLenum(GL_FRONT));
     EXPECT_TRUE(all_black());
+}
+
+// What the first drawing after a new context relies on, as CMD_INIT leaves
+// it: the last call that sets each of these states. A later fragment at
+// equal depth wins (GL_LEQUAL); nothing is stippled, culled, clipped,
+// alpha-tested or textured until a drawing asks; faces are filled; pixel
+// rows are tightly packed; reads come from the buffer that is drawn into.
+TEST_F(State, TheFirstDrawingFindsTheStateItReliesOn) {
+    winx::Gl_Recorder recorder;
+    device->start_device();
+    std::map<std::string, std::vector<double>> last;
+    std::map<double, std::string> switched;  // capability: last glEnable or glDisable
+    for (const winx::Gl_Call& call : recorder.calls()) {
+        if (call.name == "glEnable" || call.name == "glDisable")
+            switched[call.numbers.at(0)] = call.name;
+        else if (call.name == "glPixelStorei" || call.name == "glTexEnvi" || call.name == "glTexParameteri")
+            last[call.name + std::to_string(int(call.numbers.at(call.name == "glPixelStorei" ? 0 : 1)))] =
+                call.numbers;
+        else
+            last[call.name] = call.numbers;
+    }
+    EXPECT_EQ(last["glDepthFunc"], std::vector<double>{GL_LEQUAL});
+    EXPECT_EQ(last["glShadeModel"], std::vector<double>{GL_FLAT});
+    EXPECT_EQ(last["glPolygonMode"], (std::vector<double>{GL_FRONT_AND_BACK, GL_FILL}));
+    EXPECT_EQ(last["glReadBuffer"], std::vector<double>{GL_BACK});
+    EXPECT_EQ(last["glDrawBuffer"], std::vector<double>{GL_BACK});
+    EXPECT_EQ(last["glPixelStorei" + std::to_string(GL_UNPACK_ALIGNMENT)],
+              (std::vector<double>{GL_UNPACK_ALIGNMENT, 1}));
+    EXPECT_EQ(last["glTexEnvi" + std::to_string(GL_TEXTURE_ENV_MODE)].at(2), GL_MODULATE);
+    EXPECT_EQ(last["glTexParameteri" + std::to_string(GL_TEXTURE_MAG_FILTER)].at(2), GL_NEAREST);
+    EXPECT_EQ(last["glTexParameteri" + std::to_string(GL_TEXTURE_WRAP_S)].at(2), GL_REPEAT);
+    EXPECT_EQ(switched[GL_DEPTH_TEST], "glEnable");
+    for (GLenum off : {GL_LINE_STIPPLE, GL_POLYGON_STIPPLE, GL_CULL_FACE, GL_SCISSOR_TEST, GL_ALPHA_TEST,
+                       GL_TEXTURE_2D})
+        EXPECT_EQ(switched[off], "glDisable") << std::hex << off;
 }

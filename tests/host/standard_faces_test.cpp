@@ -163,9 +163,20 @@ TEST(StandardRectangle, DrawsThePatternsPixelsAtTheFarDepth) {
     HD_Standard_Draw_DC_Rectangle(&small, &rendition, 7, 7, 9, 9);
     EXPECT_EQ(small.lit_count(), 1);
     EXPECT_TRUE(small.lit(7, 9));
+    // Reversed bounds cover what lies between the corners (left, bottom) and
+    // (right + 1, top + 1), as the device's own rectangle does: columns 21
+    // to 29 of row 39.
     HD_Standard_Draw_DC_Rectangle(&small, &rendition, 30, 20, 40, 38);
-    EXPECT_EQ(small.lit_count(), 1 + 11 * 3);
+    EXPECT_EQ(small.lit_count(), 1 + 9);
+    EXPECT_TRUE(small.lit(21, 39));
+    EXPECT_TRUE(small.lit(29, 39));
+    EXPECT_FALSE(small.lit(20, 39));
+    EXPECT_FALSE(small.lit(30, 39));
+    EXPECT_FALSE(small.lit(25, 38));
+    EXPECT_FALSE(small.lit(25, 40));
+    HD_Standard_Draw_DC_Rectangle(&small, &rendition, 21, 20, 0, 63);
+    EXPECT_EQ(small.lit_count(), 1 + 9);
     HD_Standard_Draw_DC_Rectangle(&small, &rendition, -2000000000, 2000000000, 60, 2000000000);
-    EXPECT_EQ(small.lit_count(), 1 + 11 * 3 + 64 * 4);
+    EXPECT_EQ(small.lit_count(), 1 + 9 + 64 * 4);
     EXPECT_EQ(small.outside, 0);
 }

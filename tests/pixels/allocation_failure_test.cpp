@@ -99,3 +99,19 @@ TEST_F(Allocation_Failure, TextureWithoutAConversionBufferIsNotTakenAsLoaded) {
     EXPECT_EQ(recorder.count("glTexImage2D"), 1u);
     EXPECT_EQ(object->loaded_texture_id, 9);
 }
+
+// A polyline longer than the batch whose own arrays cannot be had is still
+// drawn, in pieces through the batch.
+TEST_F(Allocation_Failure, LongPolylineWithoutArraysOfItsOwnIsStillDrawn) {
+    ASSERT_TRUE(open(64, 16, 16));
+    clear_depth();
+    std::vector<HT_Point3D> points;
+    for (int i = 0; i < 1000; ++i) points.push_back({0.5f + float(i % 60), 5.5f, 10});
+    rendition.color.color = host_pixel(255, 255, 255);
+    auto& action = device->actions.draw_dc_polyline;
+    failing_allocation::fail_next_array_of(1000 * sizeof(HT_Point3D));
+    action.function(action.object, &rendition, 1000, points.data());
+    EXPECT_TRUE(failing_allocation::failed());
+    const winx::Window_Snapshot shown = present();
+    for (int x = 0; x < 59; ++x) EXPECT_EQ(shown.at(x, 5), 0xFFFFFFu) << x;
+}

@@ -118,6 +118,23 @@ TEST_F(Texture, WrapModesLoadAsRepeatOrClampAndOthersGoToTheHost) {
     EXPECT_EQ(object->loaded_texture_id, 12);
 }
 
+// A "further" value other than plain interpolation is for the host's
+// routine, which draws the strip from dots: OpenGL loads no texture for it
+// and the texels still show.
+TEST_F(Texture, AFurtherValueOtherThanPlainGoesToTheHost) {
+    ASSERT_TRUE(open(32, 32, 16));
+    clear_depth();
+    use_texture(30, 3, 3, 2, 2, {A, A, A, A});
+    rendition.surface.texture_interpolation = HT_TEXTURE_PERSPECTIVE;
+    winx::Gl_Recorder recorder;
+    draw_square(8, 8, 16);
+    const winx::Window_Snapshot shown = present();
+    EXPECT_EQ(recorder.count("glTexImage2D"), 0u);
+    EXPECT_EQ(recorder.count("glBegin"), 0u);
+    EXPECT_GT(recorder.count("glDrawArrays"), 0u);
+    EXPECT_EQ(shown.at(16, 16), A & 0xFFFFFF);
+}
+
 TEST_F(Texture, StippledStripsLoadTheirOwnPatternFirst) {
     ASSERT_TRUE(open(32, 32, 16));
     use_texture(3, 3, 3, 2, 2, {A, B, C, D});

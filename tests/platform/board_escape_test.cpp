@@ -8,6 +8,7 @@
 
 #include "platform/windows.h"
 #include "platform/winx.h"
+#include "tests/support/screen_depth.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ TEST_F(Screen24_Board_Escapes, AnswersFillTheirLayoutsFromProfileAndScreen) {
 }
 
 TEST_F(Screen16_Board_Escapes, DisplayModeGivesSixteenBitsPerPixel) {
+    SKIP_UNLESS_SCREEN_DEPTH(16);
     Answer mode = escape(DISPLAY_MODE, 40);
     EXPECT_GT(mode.result, 0);
     EXPECT_EQ(word_at(mode.bytes, 16), 16u);

@@ -5,6 +5,7 @@
 
 #include "platform/windows.h"
 #include "platform/winx.h"
+#include "tests/support/screen_depth.h"
 
 namespace {
 
@@ -118,6 +119,7 @@ TEST_F(DirectDraw_Board, SurfacesTakeFreeVideoMemoryUntilReleased) {
 }
 
 TEST_F(Screen16_DirectDraw_Board, SixteenBitScreenSurfacesTakeTwoBytesAPixel) {
+    SKIP_UNLESS_SCREEN_DEPTH(16);
     winx::Board_Profile profile;
     profile.free_video_memory = 2 * 640 * 480 * 2;
     winx::set_board_profile(profile);

@@ -7,17 +7,9 @@
 #include "platform/gl.h"
 #include "platform/winx.h"
 #include "tests/support/pixel_format_request.h"
+#include "tests/support/screen_depth.h"
 
 namespace platform_test {
-
-// Skips the test unless the screen has the depth its suite is named for
-// (the test main starts such a screen when the suite runs on its own).
-#define SKIP_UNLESS_SCREEN_DEPTH(bits)                                          \
-    do {                                                                         \
-        winx::Screen_Info screen_;                                               \
-        ASSERT_TRUE(winx::screen_info(&screen_));                                \
-        if (screen_.depth != (bits)) GTEST_SKIP() << "needs a " #bits "-bit screen";   \
-    } while (0)
 
 struct Gl_Window {
     HWND window = nullptr;

@@ -93,6 +93,28 @@ TEST(Screen24_Wgl, DescribeRefusesBadIndexesAndShortDescriptors) {
     EXPECT_EQ(DescribePixelFormat(nullptr, 1, sizeof described, &described), 0);
 }
 
+// The driver asks for no alpha planes. A 24-bit screen offers formats with
+// and without them; the choice falls on one without, or every colour drawn
+// would keep its alpha and reads would hand it back. A request for alpha
+// still gets it.
+TEST(Screen24_Wgl, ChoosesAFormatWithAlphaPlanesOnlyWhenAskedFor) {
+    SKIP_UNLESS_SCREEN_DEPTH(24);
+    HDC desktop = GetDC(GetDesktopWindow());
+    for (bool double_buffer : {true, false}) {
+        PIXELFORMATDESCRIPTOR wanted = driver_pixel_format_request(double_buffer);
+        for (BYTE alpha_bits : {BYTE(0), BYTE(8)}) {
+            wanted.cAlphaBits = alpha_bits;
+            const int format = ChoosePixelFormat(desktop, &wanted);
+            ASSERT_NE(format, 0);
+            PIXELFORMATDESCRIPTOR described{};
+            ASSERT_NE(DescribePixelFormat(desktop, format, sizeof described, &described), 0);
+            EXPECT_EQ(described.cAlphaBits > 0, alpha_bits > 0) << int(alpha_bits);
+            EXPECT_EQ((described.dwFlags & PFD_DOUBLEBUFFER) != 0, double_buffer);
+            EXPECT_EQ(described.cDepthBits, 16);
+        }
+    }
+}
+
 TEST(Screen24_Wgl, DescribedColourBitsCanBeForcedForTests) {
     HDC desktop = GetDC(GetDesktopWindow());
     const PIXELFORMATDESCRIPTOR wanted = driver_pixel_format_request(true);

@@ -1,10 +1,11 @@
-// The nothrow allocations of this program, replaced so that a chosen one can
-// fail (see failing_allocation.h).
+// The allocation functions of this program, replaced so that chosen
+// allocations can fail (see failing_allocation.h).
 #include "tests/support/failing_allocation.h"
 
 #include <dlfcn.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -14,6 +15,17 @@ std::atomic<size_t> armed_size{0};
 std::atomic<size_t> armed_next{0};  // armed once armed_size has failed
 std::atomic<int> allocations_left{0};  // 0: no count armed
 std::atomic<bool> has_failed{false};
+thread_local long ordinary_allocations_until_failure = 0;
+
+// malloc, which the replaced operator delete frees; an armed failure throws.
+void* allocate_ordinary(std::size_t size) {
+    if (ordinary_allocations_until_failure > 0 && --ordinary_allocations_until_failure == 0) {
+        has_failed = true;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
 
 // True when the code at `caller` belongs to the driver module or the host
 // library: Mesa's compiler allocates this way too, and does not expect it to
@@ -74,6 +86,11 @@ void fail_nth_allocation(int nth) {
     allocations_left = nth > 0 ? nth : 0;
 }
 
+void fail_nth_allocation_on_this_thread(long n) {
+    has_failed = false;
+    ordinary_allocations_until_failure = n;
+}
+
 bool failed() { return has_failed; }
 
 }  // namespace failing_allocation
@@ -84,3 +101,11 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     return allocate(size, false, __builtin_return_address(0));
 }
+
+void* operator new(std::size_t size) { return allocate_ordinary(size); }
+void* operator new[](std::size_t size) { return allocate_ordinary(size); }
+// Their partners, so that what they allocate is freed as it was allocated.
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }

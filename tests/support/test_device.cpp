@@ -2,26 +2,65 @@
 #include "tests/support/test_device.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "host/loader.h"
 
 namespace test_device {
 
-HT_Device_Data* create() {
-    static HT_Driver_Module* module = [] {
-        auto* loaded = new HT_Driver_Module;
-        if (!loaded->load(TOVREK_MODULE_PATH)) {
-            std::fprintf(stderr, "cannot load %s: %s\n", TOVREK_MODULE_PATH, loaded->error().c_str());
+namespace {
+
+// Loaded modules stay for the life of the process (their threads may still
+// run), all of them held here; the last one loaded serves create().
+std::vector<HT_Driver_Module>& loaded_modules() {
+    static std::vector<HT_Driver_Module>* modules = new std::vector<HT_Driver_Module>;
+    return *modules;
+}
+
+void load_or_abort(const std::string& path) {
+    HT_Driver_Module loaded;
+    if (!loaded.load(path)) {
+        std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), loaded.error().c_str());
+        std::abort();
+    }
+    loaded_modules().push_back(loaded);
+}
+
+const HT_Driver_Module& current_module() {
+    if (loaded_modules().empty()) load_or_abort(TOVREK_MODULE_PATH);
+    return loaded_modules().back();
+}
+
+}  // namespace
+
+HT_Device_Data* create() { return current_module().create_device(); }
+
+void fresh_module() {
+    // A copy of the file under another name loads as a module of its own,
+    // with its own module-wide state.
+    static int copies = 0;
+    const std::string copy = std::string(std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp") +
+                             "/tovrek-test-" + std::to_string(getpid()) + "-" + std::to_string(++copies) +
+                             ".hdi";
+    {
+        std::ifstream from(TOVREK_MODULE_PATH, std::ios::binary);
+        std::ofstream to(copy, std::ios::binary);
+        to << from.rdbuf();
+        if (!from || !to) {
+            std::fprintf(stderr, "cannot copy %s to %s\n", TOVREK_MODULE_PATH, copy.c_str());
             std::abort();
         }
-        return loaded;
-    }();
-    return module->create_device();
+    }
+    load_or_abort(copy);
+    std::remove(copy.c_str());
 }
 
 void destroy(HT_Device_Data* device) { HD_Destroy_Device(device); }

@@ -12,6 +12,11 @@ namespace test_device {
 HT_Device_Data* create();
 // Destroys it the way the host does.
 void destroy(HT_Device_Data* device);
+// Makes create() use a new copy of the module, whose module-wide state is as
+// at process start: the next construction is the first one (boxes shown,
+// DirectDraw test run) and no object is alive. Tests that depend on that
+// state call it first, so that they pass after other tests in one process.
+void fresh_module();
 
 // Points the device at the window: its device context as the context id, and
 // the window size as the host's current size. Returns that device context,
