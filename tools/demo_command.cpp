@@ -16,7 +16,7 @@
 #include "platform/winx.h"
 #include "tools/demo_scene.h"
 #include "tools/module_path.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/png_io.h"
+#include "host/png_io.h"
 #include "tools/trace_handlers.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "tools/image_source.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 #include "tools/trace_handlers.h"
 
 namespace {

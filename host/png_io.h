@@ -1,4 +1,4 @@
-// Image files for the tools: 8-bit RGBA PNG in and out (libpng), and 16-bit
+// Image files for the host and its tools: 8-bit RGBA PNG in and out (libpng), and 16-bit
 // PGM out for depth values. Pixels are red, green, blue, alpha bytes, top row
 // first and back to back.
 #pragma once

@@ -1,5 +1,5 @@
 // PNG through libpng's simplified interface; PGM written by hand.
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 #include <cerrno>
 #include <cstdio>

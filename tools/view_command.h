@@ -1,0 +1,3 @@
+#pragma once
+
+int view_command(int argc, char** argv);
