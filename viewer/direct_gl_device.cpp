@@ -50,6 +50,19 @@ void polyline(HT_Renderer_Data*, const HT_Rendition* rendition, int count, const
     glEnd();
 }
 
+void colorized_dot(HT_Renderer_Data*, const HT_Rendition* rendition, const HT_Point3D* point, const HT_RGB32* color) {
+    if (rendition == nullptr || point == nullptr || color == nullptr) return;
+    glShadeModel(GL_FLAT);
+    glBegin(GL_POINTS);
+    color_of(*color);
+    glVertex3f(point->x, point->y, point->z);
+    glEnd();
+}
+
+void dot(HT_Renderer_Data* renderer, const HT_Rendition* rendition, const HT_Point3D* point) {
+    if (rendition != nullptr) colorized_dot(renderer, rendition, point, &rendition->color.color);
+}
+
 void polytriangle(HT_Renderer_Data*, const HT_Rendition* rendition, int count, const HT_Point3D* points) {
     if (rendition == nullptr || points == nullptr || count < 3) return;
     glShadeModel(GL_FLAT);
@@ -99,6 +112,8 @@ Direct_Gl_Device::Direct_Gl_Device() {
         entry.function = function;
     };
     install(actions.draw_dc_rectangle, &rectangle);
+    install(actions.draw_dc_dot, &dot);
+    install(actions.draw_dc_colorized_dot, &colorized_dot);
     install(actions.draw_dc_polyline, &polyline);
     install(actions.draw_dc_polytriangle, &polytriangle);
     install(actions.draw_dc_colorized_polytriangle, &colorized_polytriangle);

@@ -4,8 +4,8 @@
 // sets every state it needs. It follows the device-coordinate rules (x and y
 // in window pixels, device z over 2^depth - 1 onto depths 0.5 to 1.0,
 // GL_LEQUAL, the clearing rectangle at the far end) and draws what the viewer
-// sends: rectangles, polylines and the four kinds of polytriangle, solid
-// faces and lines only.
+// sends: rectangles, dots, polylines and the four kinds of polytriangle,
+// solid faces and lines only.
 #pragma once
 
 #include <string>

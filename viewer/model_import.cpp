@@ -1,8 +1,15 @@
 // The importer keeps only the loaders of the enabled formats: the others are
 // taken out of its registry, so that neither the file's extension nor a look
 // at its first bytes can hand a file to a loader nobody tested. The scene it
-// returns is validated by the library and then checked again here (index
-// ranges, finite positions) before anything of it is used.
+// returns is checked here (null arrays, index ranges, finite positions)
+// before anything of it is used; the library's own validation step is not
+// run, since it refuses point clouds (vertices without faces), which are
+// drawn as dots.
+//
+// The loaders log an error for every part of a file that they had to skip
+// or guess. A file that needed such repairs is refused, with the first
+// error as the reason, except for a missing material: the OBJ loader makes
+// a plain one, and many OBJ files name materials they do not ship.
 #include "viewer/model_import.h"
 
 #include <algorithm>
@@ -10,11 +17,14 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include <assimp/BaseImporter.h>
 #include <assimp/Importer.hpp>
+#include <assimp/DefaultLogger.hpp>
+#include <assimp/LogStream.hpp>
 #include <assimp/config.h>
 #include <assimp/importerdesc.h>
 #include <assimp/material.h>
@@ -35,8 +45,47 @@ const char* const ENABLED_LOADERS[] = {
 const char* const ENABLED_EXTENSIONS[] = {"obj", "ply", "stl", "off", "3ds", "gltf", "glb", "dae"};
 
 constexpr unsigned IMPORT_STEPS = aiProcess_Triangulate | aiProcess_GenSmoothNormals |
-                                  aiProcess_JoinIdenticalVertices | aiProcess_PreTransformVertices |
-                                  aiProcess_SortByPType | aiProcess_ValidateDataStructure;
+                                  aiProcess_JoinIdenticalVertices | aiProcess_SortByPType;
+// Node transforms are applied while the node tree is walked; a tree this
+// large is not a model anybody views.
+constexpr size_t MAX_NODE_VISITS = 1000000;
+// Vertices placed in all, counting each placement of a mesh: a small file
+// that places one mesh many times must not fill the memory.
+constexpr size_t MAX_PLACED_VERTICES = size_t(32) << 20;
+
+// The errors the loaders log during one import. The library's logger is one
+// for the process, so imports take turns.
+class Import_Errors final : public Assimp::LogStream {
+public:
+    Import_Errors() : lock_(mutex()) {
+        Assimp::DefaultLogger::create("", Assimp::Logger::NORMAL, 0);
+        Assimp::DefaultLogger::get()->attachStream(this, Assimp::Logger::Err);
+    }
+    ~Import_Errors() override {
+        Assimp::DefaultLogger::get()->detachStream(this, Assimp::Logger::Err);
+        Assimp::DefaultLogger::kill();
+    }
+    Import_Errors(const Import_Errors&) = delete;
+    Import_Errors& operator=(const Import_Errors&) = delete;
+
+    void write(const char* message) override {
+        std::string text = message != nullptr ? message : "";
+        // The logger puts "Error, T0: " before the loader's words.
+        const size_t words = text.find(": ");
+        if (words != std::string::npos && words < 16) text.erase(0, words + 2);
+        if (text.find("failed to locate material") == std::string::npos && first_repair.empty())
+            first_repair = text;
+    }
+
+    std::string first_repair;
+
+private:
+    static std::mutex& mutex() {
+        static std::mutex shared;
+        return shared;
+    }
+    std::lock_guard<std::mutex> lock_;
+};
 
 // An importer with the enabled loaders only. The loaders taken out are
 // owned here, since the importer no longer deletes them.
@@ -54,8 +103,8 @@ public:
             if (loader != nullptr && importer.UnregisterLoader(loader) == aiReturn_SUCCESS)
                 removed_.emplace_back(loader);
         }
-        // Points and lines are no faces: they are dropped from the scene.
-        importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+        // Lines are no faces: they are dropped from the scene.
+        importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_LINE);
     }
     Restricted_Importer(const Restricted_Importer&) = delete;
     Restricted_Importer& operator=(const Restricted_Importer&) = delete;
@@ -156,32 +205,43 @@ private:
     std::vector<std::pair<std::string, int>> names_;
 };
 
-// One mesh of the scene, or false when it has no usable triangle.
-bool convert_mesh(const aiMesh& source, const aiScene& scene, Texture_Table& textures, Model_Mesh* mesh) {
+// One mesh of the scene placed by its node's transform, or false when it
+// has nothing to draw. Faces of one index, or no faces at all, make the
+// mesh's vertices a point cloud.
+bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiScene& scene, Texture_Table& textures,
+                  Model_Mesh* mesh) {
     const unsigned count = source.mNumVertices;
     if (count == 0 || source.mVertices == nullptr) return false;
-    for (unsigned f = 0; f < source.mNumFaces; ++f) {
+    aiMatrix3x3 normal_transform(transform);
+    normal_transform.Inverse().Transpose();
+    mesh->positions.resize(count);
+    mesh->normals.resize(count, Model_Vector{0, 0, 0});
+    std::vector<bool> usable(count);
+    for (unsigned i = 0; i < count; ++i) {
+        const aiVector3D p = transform * source.mVertices[i];
+        usable[i] = finite(p);
+        mesh->positions[i] = {p.x, p.y, p.z};
+        if (source.mNormals != nullptr) {
+            const aiVector3D n = normal_transform * source.mNormals[i];
+            if (finite(n)) mesh->normals[i] = {n.x, n.y, n.z};
+        }
+    }
+
+    bool point_faces = source.mNumFaces == 0;
+    for (unsigned f = 0; f < source.mNumFaces && source.mFaces != nullptr; ++f) {
         const aiFace& face = source.mFaces[f];
+        if (face.mNumIndices == 1) point_faces = true;
         if (face.mNumIndices != 3 || face.mIndices == nullptr) continue;
         const unsigned* index = face.mIndices;
         if (index[0] >= count || index[1] >= count || index[2] >= count) continue;
-        if (!finite(source.mVertices[index[0]]) || !finite(source.mVertices[index[1]]) ||
-            !finite(source.mVertices[index[2]]))
-            continue;
+        if (!usable[index[0]] || !usable[index[1]] || !usable[index[2]]) continue;
         mesh->triangles.insert(mesh->triangles.end(), {index[0], index[1], index[2]});
     }
-    if (mesh->triangles.empty()) return false;
+    if (mesh->triangles.empty() && point_faces)
+        for (unsigned i = 0; i < count; ++i)
+            if (usable[i]) mesh->dots.push_back(i);
+    if (mesh->triangles.empty() && mesh->dots.empty()) return false;
 
-    mesh->positions.resize(count);
-    mesh->normals.resize(count, Model_Vector{0, 0, 0});
-    for (unsigned i = 0; i < count; ++i) {
-        const aiVector3D& p = source.mVertices[i];
-        mesh->positions[i] = {p.x, p.y, p.z};
-        if (source.mNormals != nullptr && finite(source.mNormals[i])) {
-            const aiVector3D& n = source.mNormals[i];
-            mesh->normals[i] = {n.x, n.y, n.z};
-        }
-    }
     if (source.mColors[0] != nullptr) {
         mesh->colors.resize(count);
         for (unsigned i = 0; i < count; ++i) mesh->colors[i] = color_of(source.mColors[0][i]);
@@ -206,22 +266,19 @@ bool convert_mesh(const aiMesh& source, const aiScene& scene, Texture_Table& tex
 }
 
 // The bounding sphere around the centre of the bounding box of the vertices
-// that triangles use.
+// that are drawn.
 void frame_model(Model* model) {
     Model_Vector low = {INFINITY, INFINITY, INFINITY}, high = {-INFINITY, -INFINITY, -INFINITY};
     for (const Model_Mesh& mesh : model->meshes)
-        for (uint32_t index : mesh.triangles) {
-            const Model_Vector& p = mesh.positions[index];
+        mesh.for_each_drawn_vertex([&](const Model_Vector& p) {
             low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
             high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-        }
+        });
     const double cx = (double(low.x) + high.x) / 2, cy = (double(low.y) + high.y) / 2, cz = (double(low.z) + high.z) / 2;
     double radius = 0;
     for (const Model_Mesh& mesh : model->meshes)
-        for (uint32_t index : mesh.triangles) {
-            const Model_Vector& p = mesh.positions[index];
-            radius = std::max(radius, std::hypot(p.x - cx, p.y - cy, p.z - cz));
-        }
+        mesh.for_each_drawn_vertex(
+            [&](const Model_Vector& p) { radius = std::max(radius, std::hypot(p.x - cx, p.y - cy, p.z - cz)); });
     model->center = {float(cx), float(cy), float(cz)};
     model->radius = float(radius);
 }
@@ -229,13 +286,37 @@ void frame_model(Model* model) {
 bool convert_scene(const aiScene* scene, const std::string& directory, Model* model, std::string* reason) {
     if (scene == nullptr) return false;
     Texture_Table textures(*scene, directory, model);
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        if (scene->mMeshes[m] == nullptr) continue;
+    size_t placed = 0;
+    auto add = [&](unsigned index, const aiMatrix4x4& transform) {
+        if (index >= scene->mNumMeshes || scene->mMeshes[index] == nullptr) return;
+        placed += scene->mMeshes[index]->mNumVertices;
+        if (placed > MAX_PLACED_VERTICES) return;
         Model_Mesh mesh;
-        if (convert_mesh(*scene->mMeshes[m], *scene, textures, &mesh)) model->meshes.push_back(std::move(mesh));
+        if (convert_mesh(*scene->mMeshes[index], transform, *scene, textures, &mesh))
+            model->meshes.push_back(std::move(mesh));
+    };
+    if (scene->mRootNode == nullptr) {
+        for (unsigned m = 0; m < scene->mNumMeshes; ++m) add(m, aiMatrix4x4());
+    } else {
+        // Depth first, without recursion; a bounded number of visits keeps a
+        // node graph that is not a tree from going round for ever.
+        std::vector<std::pair<const aiNode*, aiMatrix4x4>> pending = {{scene->mRootNode, scene->mRootNode->mTransformation}};
+        size_t visits = 0;
+        while (!pending.empty() && ++visits <= MAX_NODE_VISITS) {
+            const auto [node, transform] = pending.back();
+            pending.pop_back();
+            for (unsigned m = 0; m < node->mNumMeshes && node->mMeshes != nullptr; ++m) add(node->mMeshes[m], transform);
+            for (unsigned c = 0; c < node->mNumChildren && node->mChildren != nullptr; ++c)
+                if (node->mChildren[c] != nullptr)
+                    pending.emplace_back(node->mChildren[c], transform * node->mChildren[c]->mTransformation);
+        }
+    }
+    if (placed > MAX_PLACED_VERTICES) {
+        *reason = "the model places more than " + std::to_string(MAX_PLACED_VERTICES) + " vertices";
+        return false;
     }
     if (model->meshes.empty()) {
-        *reason = "the model holds no triangle to draw";
+        *reason = "the model holds no triangle or point to draw";
         return false;
     }
     frame_model(model);
@@ -243,6 +324,19 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
     if (!std::isfinite(model->radius) || !std::isfinite(model->center.x) || !std::isfinite(model->center.y) ||
         !std::isfinite(model->center.z)) {
         *reason = "the model's coordinates are too large to frame";
+        return false;
+    }
+    return true;
+}
+
+bool imported(const aiScene* scene, const Restricted_Importer& restricted, const Import_Errors& errors,
+              std::string* reason) {
+    if (scene == nullptr) {
+        *reason = one_line(restricted.importer.GetErrorString());
+        return false;
+    }
+    if (!errors.first_repair.empty()) {
+        *reason = "damaged file: " + one_line(errors.first_repair);
         return false;
     }
     return true;
@@ -262,12 +356,10 @@ bool import_model_file(const std::string& path, Model* model, std::string* reaso
         *reason = std::filesystem::exists(path, error) ? "not a regular file" : "no such file";
         return false;
     }
+    Import_Errors errors;
     Restricted_Importer restricted;
     const aiScene* scene = restricted.importer.ReadFile(path, IMPORT_STEPS);
-    if (scene == nullptr) {
-        *reason = one_line(restricted.importer.GetErrorString());
-        return false;
-    }
+    if (!imported(scene, restricted, errors, reason)) return false;
     const std::string directory = std::filesystem::path(path).parent_path().string();
     return convert_scene(scene, directory.empty() ? "." : directory, model, reason);
 }
@@ -283,11 +375,9 @@ bool import_model_memory(const uint8_t* data, size_t size, const std::string& ex
         *reason = "the file is empty";
         return false;
     }
+    Import_Errors errors;
     Restricted_Importer restricted;
     const aiScene* scene = restricted.importer.ReadFileFromMemory(data, size, IMPORT_STEPS, hint.c_str());
-    if (scene == nullptr) {
-        *reason = one_line(restricted.importer.GetErrorString());
-        return false;
-    }
+    if (!imported(scene, restricted, errors, reason)) return false;
     return convert_scene(scene, "", model, reason);
 }

@@ -75,6 +75,7 @@ void Scene_Sender::send_mesh(HT_Device_Data* device, size_t mesh_index, int poin
     const Mesh_Strips& mesh_strips = strips_[mesh_index];
     view_.project(mesh, &projected_, &lit_);
 
+    if (!mesh.dots.empty()) return send_dots(device, mesh);
     const bool textured = mesh.texture >= 0 && size_t(mesh.texture) < textures_.size();
     rendition_.color.color = mesh.diffuse;
     rendition_.face.pattern = HT_SOLID_FACE_PATTERN;
@@ -123,6 +124,15 @@ void Scene_Sender::send_mesh(HT_Device_Data* device, size_t mesh_index, int poin
             start += count - 2;
         }
     }
+}
+
+// A point cloud: each vertex a dot in its lit colour.
+void Scene_Sender::send_dots(HT_Device_Data* device, const Model_Mesh& mesh) {
+    const HT_Action<HT_Colorized_Dot_Action>& dot = device->actions.draw_dc_colorized_dot;
+    if (dot.function == nullptr) return;
+    rendition_.color.color = mesh.diffuse;
+    rendition_.color.texture = HT_Texture_Reference();
+    for (uint32_t index : mesh.dots) dot.function(dot.object, &rendition_, &projected_[index], &lit_[index]);
 }
 
 // Each triangle's outline as a closed polyline of four points.

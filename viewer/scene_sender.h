@@ -2,7 +2,7 @@
 // rectangle, then every mesh goes to the device through its action table as
 // triangle strips (Gouraud polytriangles for lit faces, colorized
 // polytriangles for vertex colours, textured polytriangles for textured
-// materials) and, when asked, the triangle edges as polylines. The device is
+// materials), point clouds as coloured dots, and, when asked, the triangle edges as polylines. The device is
 // anything with an action table: the driver, or a reference renderer.
 // Presenting the frame is the caller's business.
 #pragma once
@@ -44,6 +44,7 @@ private:
 
     void clear(HT_Device_Data* device);
     void send_mesh(HT_Device_Data* device, size_t mesh_index, int point_limit);
+    void send_dots(HT_Device_Data* device, const Model_Mesh& mesh);
     void send_edges(HT_Device_Data* device, const Model_Mesh& mesh);
 
     const Model& model_;
