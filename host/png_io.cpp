@@ -68,3 +68,13 @@ bool write_pgm16(const std::string& path, int width, int height, const uint8_t* 
     if (!written) *error = path + ": could not be written";
     return written;
 }
+
+Rgba_Image rgba_of(const winx::Window_Snapshot& snapshot) {
+    Rgba_Image image;
+    image.width = snapshot.width;
+    image.height = snapshot.height;
+    image.bytes.reserve(snapshot.pixels.size() * 4);
+    for (uint32_t pixel : snapshot.pixels)
+        image.bytes.insert(image.bytes.end(), {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 0xFF});
+    return image;
+}

@@ -5,6 +5,7 @@
 // the render thread) are the device's own and go straight through.
 #include "host/recorder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -107,7 +108,7 @@ public:
     void rendition(const HT_Rendition* rendition);
     // A file next to the trace holding the image's pixels, or "" when they
     // cannot be written.
-    std::string image_file(const HT_Shared_Image& image, const char* kind);
+    std::string image_file(const HT_Shared_Image& image);
     std::string pixels_file(int width, int height, const uint8_t* top_row, int64_t row_step);
 
     // The pixels of the last colour read and the values of the last depth
@@ -171,11 +172,15 @@ void Recorder::rendition(const HT_Rendition* r) {
     const HT_Face_Rendition& face = r->face;
     if (all || face.pattern != written_.face.pattern ||
         std::memcmp(face.user_rows, written_.face.user_rows, sizeof face.user_rows) != 0) {
-        std::string text = "face pattern=" + std::to_string(face.pattern) + " user=";
-        char row[12];
-        for (uint32_t bits : face.user_rows) {
-            std::snprintf(row, sizeof row, "%08x", bits);
-            text += row;
+        std::string text = "face pattern=" + std::to_string(face.pattern);
+        // Rows left empty are what a replay starts with.
+        if (std::any_of(std::begin(face.user_rows), std::end(face.user_rows), [](uint32_t row) { return row != 0; })) {
+            text += " user=";
+            char row[12];
+            for (uint32_t bits : face.user_rows) {
+                std::snprintf(row, sizeof row, "%08x", bits);
+                text += row;
+            }
         }
         write(text);
     }
@@ -184,7 +189,7 @@ void Recorder::rendition(const HT_Rendition* r) {
     if (all || texture != old_texture || r->color.texture.id != written_.color.texture.id ||
         r->surface.texture_interpolation != written_.surface.texture_interpolation ||
         (texture != nullptr && (texture->wrap_s != old_texture->wrap_s || texture->wrap_t != old_texture->wrap_t))) {
-        std::string file = texture != nullptr ? image_file(texture->image(), "texture") : "";
+        std::string file = texture != nullptr ? image_file(texture->image()) : "";
         if (texture == nullptr || file.empty()) {
             write("texture none");
         } else {
@@ -200,14 +205,13 @@ void Recorder::rendition(const HT_Rendition* r) {
     written_.surface = r->surface;
 }
 
-std::string Recorder::image_file(const HT_Shared_Image& image, const char* kind) {
+std::string Recorder::image_file(const HT_Shared_Image& image) {
     if (image.is_null()) return "";
     for (const auto& known : images_)
         if (known.first.get() == image.get()) return known.second;
     if (image->format() != HT_IMAGE_FORMAT_RGB32 || image->pixels() == nullptr) return "";
     std::string file = pixels_file(image->width(), image->height(), image->pixels(), image->row_bytes());
     if (!file.empty()) images_.emplace_back(image, file);
-    (void)kind;
     return file;
 }
 

@@ -33,12 +33,7 @@ bool save_window(HWND window, const std::string& path, std::string* error) {
         *error = "the window could not be captured";
         return false;
     }
-    Rgba_Image image;
-    image.width = snapshot.width;
-    image.height = snapshot.height;
-    for (uint32_t pixel : snapshot.pixels)
-        image.bytes.insert(image.bytes.end(), {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 0xFF});
-    return write_png(path, image, error);
+    return write_png(path, rgba_of(snapshot), error);
 }
 
 void set_buffer_depth(HT_Device_Data* device) {
@@ -71,12 +66,12 @@ int render(const std::string& module_path, const std::string& output, bool linge
     set_buffer_depth(device);
     device->device_options.set_context_id(reinterpret_cast<long>(window_dc));
     device->current_options.set_window_size({DEMO_WIDTH, DEMO_HEIGHT});
-    device->start_device();
+    HD_Start_Device(device);
 
     std::set<std::string> missing;
     auto frame = [&]() {
         draw_demo_scene(device, &missing);
-        device->show_frame(0);
+        HD_Show_Frame(device, 0);
     };
     frame();
     std::string error;

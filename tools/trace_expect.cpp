@@ -60,12 +60,7 @@ Failure run_statement(Replay_State& state, const Snapshot_Statement& statement) 
     if (!winx::capture_window(state.window, &snapshot)) return expected("a capture of the window", "none");
     state.snapshot = snapshot;
     if (!statement.file) return std::nullopt;
-    Rgba_Image rgba;
-    rgba.width = snapshot.width;
-    rgba.height = snapshot.height;
-    for (uint32_t pixel : snapshot.pixels) {
-        rgba.bytes.insert(rgba.bytes.end(), {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 0xFF});
-    }
+    const Rgba_Image rgba = rgba_of(snapshot);
     std::string error;
     std::string path = state.output_path(*statement.file, &error);
     if (path.empty()) return expected("a folder for " + *statement.file, error);

@@ -47,13 +47,3 @@ Rgba_Image difference_picture(const winx::Window_Snapshot& a, const winx::Window
     }
     return picture;
 }
-
-Rgba_Image rgba_of(const winx::Window_Snapshot& picture) {
-    Rgba_Image image;
-    image.width = picture.width;
-    image.height = picture.height;
-    image.bytes.reserve(picture.pixels.size() * 4);
-    for (uint32_t pixel : picture.pixels)
-        image.bytes.insert(image.bytes.end(), {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 0xFF});
-    return image;
-}

@@ -20,6 +20,3 @@ Image_Difference compare_images(const winx::Window_Snapshot& a, const winx::Wind
 // The first picture at a quarter of its brightness, with every differing
 // pixel in full magenta.
 Rgba_Image difference_picture(const winx::Window_Snapshot& a, const winx::Window_Snapshot& b, int tolerance);
-
-// A picture as PNG pixels (opaque).
-Rgba_Image rgba_of(const winx::Window_Snapshot& picture);
