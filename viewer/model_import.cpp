@@ -1,10 +1,11 @@
 // The importer keeps only the loaders of the enabled formats: the others are
 // taken out of its registry, so that neither the file's extension nor a look
 // at its first bytes can hand a file to a loader nobody tested. The scene it
-// returns is checked here (null arrays, index ranges, finite positions)
-// before anything of it is used; the library's own validation step is not
-// run, since it refuses point clouds (vertices without faces), which are
-// drawn as dots.
+// is validated by the library before any other step runs, and checked again
+// here (null arrays, index ranges, finite positions) before anything of it
+// is used. A scene with a mesh of vertices and no faces is a point cloud:
+// the validation would refuse it, so it gets no step at all, and only its
+// vertices are used, drawn as dots.
 //
 // The loaders log an error for every part of a file that they had to skip
 // or guess. A file that needed such repairs is refused, with the first
@@ -208,8 +209,8 @@ private:
 // One mesh of the scene placed by its node's transform, or false when it
 // has nothing to draw. Faces of one index, or no faces at all, make the
 // mesh's vertices a point cloud.
-bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiScene& scene, Texture_Table& textures,
-                  Model_Mesh* mesh) {
+bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiScene& scene, bool point_cloud,
+                  Texture_Table& textures, Model_Mesh* mesh) {
     const unsigned count = source.mNumVertices;
     if (count == 0 || source.mVertices == nullptr) return false;
     aiMatrix3x3 normal_transform(transform);
@@ -227,8 +228,8 @@ bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiSc
         }
     }
 
-    bool point_faces = source.mNumFaces == 0;
-    for (unsigned f = 0; f < source.mNumFaces && source.mFaces != nullptr; ++f) {
+    bool point_faces = point_cloud;
+    for (unsigned f = 0; !point_cloud && f < source.mNumFaces && source.mFaces != nullptr; ++f) {
         const aiFace& face = source.mFaces[f];
         if (face.mNumIndices == 1) point_faces = true;
         if (face.mNumIndices != 3 || face.mIndices == nullptr) continue;
@@ -283,16 +284,32 @@ void frame_model(Model* model) {
     model->radius = float(radius);
 }
 
+bool is_point_cloud(const aiScene& scene) {
+    for (unsigned m = 0; m < scene.mNumMeshes && scene.mMeshes != nullptr; ++m) {
+        const aiMesh* mesh = scene.mMeshes[m];
+        if (mesh != nullptr && mesh->mNumVertices > 0 && mesh->mNumFaces == 0) return true;
+    }
+    return false;
+}
+
+// What the importer read, validated and post-processed unless it is a point
+// cloud; null when the validation or a step fails.
+const aiScene* finish_import(Assimp::Importer& importer, const aiScene* scene) {
+    if (scene == nullptr || is_point_cloud(*scene)) return scene;
+    return importer.ApplyPostProcessing(aiProcess_ValidateDataStructure | IMPORT_STEPS);
+}
+
 bool convert_scene(const aiScene* scene, const std::string& directory, Model* model, std::string* reason) {
     if (scene == nullptr) return false;
     Texture_Table textures(*scene, directory, model);
+    const bool point_cloud = is_point_cloud(*scene);
     size_t placed = 0;
     auto add = [&](unsigned index, const aiMatrix4x4& transform) {
         if (index >= scene->mNumMeshes || scene->mMeshes[index] == nullptr) return;
         placed += scene->mMeshes[index]->mNumVertices;
         if (placed > MAX_PLACED_VERTICES) return;
         Model_Mesh mesh;
-        if (convert_mesh(*scene->mMeshes[index], transform, *scene, textures, &mesh))
+        if (convert_mesh(*scene->mMeshes[index], transform, *scene, point_cloud, textures, &mesh))
             model->meshes.push_back(std::move(mesh));
     };
     if (scene->mRootNode == nullptr) {
@@ -358,7 +375,7 @@ bool import_model_file(const std::string& path, Model* model, std::string* reaso
     }
     Import_Errors errors;
     Restricted_Importer restricted;
-    const aiScene* scene = restricted.importer.ReadFile(path, IMPORT_STEPS);
+    const aiScene* scene = finish_import(restricted.importer, restricted.importer.ReadFile(path, 0));
     if (!imported(scene, restricted, errors, reason)) return false;
     const std::string directory = std::filesystem::path(path).parent_path().string();
     return convert_scene(scene, directory.empty() ? "." : directory, model, reason);
@@ -377,7 +394,8 @@ bool import_model_memory(const uint8_t* data, size_t size, const std::string& ex
     }
     Import_Errors errors;
     Restricted_Importer restricted;
-    const aiScene* scene = restricted.importer.ReadFileFromMemory(data, size, IMPORT_STEPS, hint.c_str());
+    const aiScene* scene =
+        finish_import(restricted.importer, restricted.importer.ReadFileFromMemory(data, size, 0, hint.c_str()));
     if (!imported(scene, restricted, errors, reason)) return false;
     return convert_scene(scene, "", model, reason);
 }
