@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include "viewer/memory_ceiling.h"
 #include "viewer/model_texture.h"
 
 const char* const MODEL_FORMATS = "obj, ply, stl, off, 3ds, gltf, glb, dae";
@@ -50,6 +52,10 @@ constexpr unsigned IMPORT_STEPS = aiProcess_Triangulate | aiProcess_GenSmoothNor
 // Node transforms are applied while the node tree is walked; a tree this
 // large is not a model anybody views.
 constexpr size_t MAX_NODE_VISITS = 1000000;
+// The address space an import may take beyond what the process holds: some
+// hundred times the largest model the viewer is meant for.
+constexpr size_t IMPORT_MEMORY_ROOM = size_t(4) << 30;
+const char* const TOO_LARGE = "the file asks for more memory than the viewer gives one model (4 GiB)";
 // Vertices placed in all, counting each placement of a mesh: a small file
 // that places one mesh many times must not fill the memory.
 constexpr size_t MAX_PLACED_VERTICES = size_t(32) << 20;
@@ -346,10 +352,21 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
     return true;
 }
 
+bool converted(const aiScene* scene, const std::string& directory, Model* model, std::string* reason) {
+    try {
+        return convert_scene(scene, directory, model, reason);
+    } catch (const std::bad_alloc&) {
+        *model = Model();
+        *reason = TOO_LARGE;
+        return false;
+    }
+}
+
 bool imported(const aiScene* scene, const Restricted_Importer& restricted, const Import_Errors& errors,
               std::string* reason) {
     if (scene == nullptr) {
-        *reason = one_line(restricted.importer.GetErrorString());
+        const std::string error = restricted.importer.GetErrorString();
+        *reason = error.find("bad_alloc") != std::string::npos ? TOO_LARGE : one_line(error);
         return false;
     }
     if (!errors.first_repair.empty()) {
@@ -374,11 +391,12 @@ bool import_model_file(const std::string& path, Model* model, std::string* reaso
         return false;
     }
     Import_Errors errors;
+    Memory_Ceiling ceiling(IMPORT_MEMORY_ROOM);
     Restricted_Importer restricted;
     const aiScene* scene = finish_import(restricted.importer, restricted.importer.ReadFile(path, 0));
     if (!imported(scene, restricted, errors, reason)) return false;
     const std::string directory = std::filesystem::path(path).parent_path().string();
-    return convert_scene(scene, directory.empty() ? "." : directory, model, reason);
+    return converted(scene, directory.empty() ? "." : directory, model, reason);
 }
 
 bool import_model_memory(const uint8_t* data, size_t size, const std::string& extension, Model* model,
@@ -393,9 +411,10 @@ bool import_model_memory(const uint8_t* data, size_t size, const std::string& ex
         return false;
     }
     Import_Errors errors;
+    Memory_Ceiling ceiling(IMPORT_MEMORY_ROOM);
     Restricted_Importer restricted;
     const aiScene* scene =
         finish_import(restricted.importer, restricted.importer.ReadFileFromMemory(data, size, 0, hint.c_str()));
     if (!imported(scene, restricted, errors, reason)) return false;
-    return convert_scene(scene, "", model, reason);
+    return converted(scene, "", model, reason);
 }
