@@ -1,6 +1,6 @@
-// Each action is the OpenGL a careful programmer writes for it: the strip in
-// immediate mode between glBegin and glEnd, its shade model and colours set
-// every time.
+// Each action is the OpenGL a careful programmer writes for it: strips from
+// client arrays with one glDrawArrays, dots and lines between glBegin and
+// glEnd, the shade model and arrays set for every call.
 #include "viewer/direct_gl_device.h"
 
 #include <cstdint>
@@ -14,14 +14,32 @@ Direct_Gl_Device* direct(HT_Renderer_Data* renderer) { return static_cast<Direct
 
 void color_of(HT_RGB32 color) { glColor4ub(HT_Red(color), HT_Green(color), HT_Blue(color), HT_Alpha(color)); }
 
-void strip(int count, const HT_Point3D* points, const HT_RGB32* colors, const HT_Parameter* parameters) {
-    glBegin(GL_TRIANGLE_STRIP);
-    for (int i = 0; i < count; ++i) {
-        if (colors != nullptr) color_of(colors[i]);
-        if (parameters != nullptr) glTexCoord2fv(&parameters[i].s);
-        glVertex3f(points[i].x, points[i].y, points[i].z);
+// A strip from client arrays, one glDrawArrays: the points as they are,
+// the colours turned from the host's blue-green-red order into OpenGL's.
+void strip(HT_Renderer_Data* renderer, int count, const HT_Point3D* points, const HT_RGB32* colors,
+           const HT_Parameter* parameters) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), points);
+    if (colors != nullptr) {
+        std::vector<uint8_t>& rgba = direct(renderer)->color_buffer(count);
+        for (int i = 0; i < count; ++i) {
+            rgba[4 * size_t(i)] = HT_Red(colors[i]);
+            rgba[4 * size_t(i) + 1] = HT_Green(colors[i]);
+            rgba[4 * size_t(i) + 2] = HT_Blue(colors[i]);
+            rgba[4 * size_t(i) + 3] = HT_Alpha(colors[i]);
+        }
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, rgba.data());
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
     }
-    glEnd();
+    if (parameters != nullptr) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(HT_Parameter), parameters);
+    } else {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
 }
 
 void rectangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int left, int right, int bottom, int top) {
@@ -63,32 +81,32 @@ void dot(HT_Renderer_Data* renderer, const HT_Rendition* rendition, const HT_Poi
     if (rendition != nullptr) colorized_dot(renderer, rendition, point, &rendition->color.color);
 }
 
-void polytriangle(HT_Renderer_Data*, const HT_Rendition* rendition, int count, const HT_Point3D* points) {
+void polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points) {
     if (rendition == nullptr || points == nullptr || count < 3) return;
     glShadeModel(GL_FLAT);
     color_of(rendition->color.color);
-    strip(count, points, nullptr, nullptr);
+    strip(renderer, count, points, nullptr, nullptr);
 }
 
 // Flat: each triangle takes the colour of its last vertex, as OpenGL's
 // flat shading does.
-void colorized_polytriangle(HT_Renderer_Data*, const HT_Rendition* rendition, int count, const HT_Point3D* points,
+void colorized_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points,
                             const HT_RGB32* colors, char one_color) {
     if (rendition == nullptr || points == nullptr || colors == nullptr || count < 3) return;
     glShadeModel(GL_FLAT);
     if (one_color != 0) {
         color_of(colors[0]);
-        strip(count, points, nullptr, nullptr);
+        strip(renderer, count, points, nullptr, nullptr);
     } else {
-        strip(count, points, colors, nullptr);
+        strip(renderer, count, points, colors, nullptr);
     }
 }
 
-void gouraud_polytriangle(HT_Renderer_Data*, const HT_Rendition* rendition, int count, const HT_Point3D* points,
+void gouraud_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points,
                           const HT_RGB32* colors) {
     if (rendition == nullptr || points == nullptr || colors == nullptr || count < 3) return;
     glShadeModel(GL_SMOOTH);
-    strip(count, points, colors, nullptr);
+    strip(renderer, count, points, colors, nullptr);
 }
 
 void textured_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
@@ -98,7 +116,7 @@ void textured_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendi
     const bool textured = direct(renderer)->load_texture(rendition->color.texture.texture.get());
     glShadeModel(GL_SMOOTH);
     if (textured) glEnable(GL_TEXTURE_2D);
-    strip(count, points, colors, parameters);
+    strip(renderer, count, points, colors, parameters);
     glDisable(GL_TEXTURE_2D);
 }
 

@@ -8,7 +8,9 @@
 // solid faces and lines only.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/device.h"
 #include "platform/windows.h"
@@ -27,6 +29,12 @@ public:
     // Makes the host texture OpenGL's texture image, unless it is already;
     // false when it has no usable image.
     bool load_texture(const HT_Texture* texture);
+    // A buffer for the colours of a strip of `count` points, in OpenGL's
+    // order; kept between calls.
+    std::vector<uint8_t>& color_buffer(int count) {
+        colors_.resize(4 * size_t(count));
+        return colors_;
+    }
     int buffer_depth() const { return buffer_depth_; }
     float far_depth() const { return far_depth_; }
 
@@ -38,5 +46,6 @@ private:
     float far_depth_ = 0;
     // OpenGL 1.1 without texture objects holds one texture image: this one.
     const HT_Texture* loaded_texture_ = nullptr;
+    std::vector<uint8_t> colors_;
     bool loaded_usable_ = false;
 };
