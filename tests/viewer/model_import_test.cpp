@@ -3,6 +3,9 @@
 // refused with a reason, and what comes out is safe to index.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -131,6 +134,23 @@ TEST(Model_Import, DamagedAndHostileContentIsRefusedOrCleaned) {
     // Coordinates that overflow once the sphere is measured.
     EXPECT_FALSE(from_text("v -3.4e38 0 0\nv 3.4e38 0 0\nv 0 3.4e38 0\nf 1 2 3\n", "obj", &model, &reason));
     EXPECT_EQ(reason, "the model's coordinates are too large to frame");
+}
+
+// A header that claims billions of vertices fails as an allocation within
+// the import's ceiling, at once, and the process's own limit comes back.
+TEST(Model_Import, AHeaderClaimingBillionsOfVerticesIsRefusedQuickly) {
+    rlimit before = {};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
+    Model model;
+    std::string reason;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(from_text("OFF\n3000000000 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "off", &model, &reason));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_FALSE(reason.empty());
+    rlimit after = {};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &after), 0);
+    EXPECT_EQ(after.rlim_cur, before.rlim_cur);
+    EXPECT_EQ(after.rlim_max, before.rlim_max);
 }
 
 TEST(Model_Import, AFileFromMemoryMatchesTheSameFileFromDisk) {
