@@ -301,60 +301,51 @@ void primitive(Recorder& r, const char* name, const char* flag, int count, const
     r.write(std::string(name) + flag + points_text(count, points, colors, parameters));
 }
 
-#define RECORDED_CALL(entry, rendition, statement, ...)              \
-    Host_Call call(renderer);                                        \
-    if (!call.known()) return;                                       \
-    call.record(rendition, statement);                               \
-    const auto& own = call.original().entry;                         \
-    if (own.function != nullptr) own.function(own.object, __VA_ARGS__)
-
-void record_polyline(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points) {
-    RECORDED_CALL(draw_dc_polyline, rendition,
-                  [&](Recorder& r) { primitive(r, "polyline", "", count, points, nullptr, nullptr, false, false); },
-                  rendition, count, points);
+// Writes the host's call, then makes it on the device's own entry.
+template <class Function, class Statement, class... Arguments>
+void recorded_call(HT_Renderer_Data* renderer, HT_Action<Function> HT_Action_Table::*entry,
+                   const HT_Rendition* rendition, Statement statement, Arguments... arguments) {
+    Host_Call call(renderer);
+    if (!call.known()) return;
+    call.record(rendition, statement);
+    const HT_Action<Function>& own = call.original().*entry;
+    if (own.function != nullptr) own.function(own.object, rendition, arguments...);
 }
 
-void record_colorized_polyline(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
-                               const HT_Point3D* points, const HT_RGB32* colors, char one_color) {
-    RECORDED_CALL(draw_dc_colorized_polyline, rendition,
-                  [&](Recorder& r) {
-                      primitive(r, "colorized_polyline", one_color ? " one_color" : "", count, points, colors,
-                                nullptr, true, false);
-                  },
-                  rendition, count, points, colors, one_color);
+constexpr char POLYLINE[] = "polyline";
+constexpr char COLORIZED_POLYLINE[] = "colorized_polyline";
+constexpr char GOURAUD_POLYLINE[] = "gouraud_polyline";
+constexpr char POLYTRIANGLE[] = "polytriangle";
+constexpr char COLORIZED_POLYTRIANGLE[] = "colorized_polytriangle";
+constexpr char GOURAUD_POLYTRIANGLE[] = "gouraud_polytriangle";
+
+// Polylines and polytriangles take the same arguments; the statement's name
+// and the entry say which it is.
+template <HT_Action<HT_Polyline_Action> HT_Action_Table::*Entry, const char* Name>
+void record_plain(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points) {
+    recorded_call(
+        renderer, Entry, rendition,
+        [&](Recorder& r) { primitive(r, Name, "", count, points, nullptr, nullptr, false, false); }, count, points);
 }
 
-void record_gouraud_polyline(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
-                             const HT_Point3D* points, const HT_RGB32* colors) {
-    RECORDED_CALL(draw_dc_gouraud_polyline, rendition,
-                  [&](Recorder& r) { primitive(r, "gouraud_polyline", "", count, points, colors, nullptr, true, false); },
-                  rendition, count, points, colors);
+template <HT_Action<HT_Colorized_Polyline_Action> HT_Action_Table::*Entry, const char* Name>
+void record_colorized(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points,
+                      const HT_RGB32* colors, char one_color) {
+    recorded_call(
+        renderer, Entry, rendition,
+        [&](Recorder& r) {
+            primitive(r, Name, one_color ? " one_color" : "", count, points, colors, nullptr, true, false);
+        },
+        count, points, colors, one_color);
 }
 
-void record_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
-                         const HT_Point3D* points) {
-    RECORDED_CALL(draw_dc_polytriangle, rendition,
-                  [&](Recorder& r) { primitive(r, "polytriangle", "", count, points, nullptr, nullptr, false, false); },
-                  rendition, count, points);
-}
-
-void record_colorized_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
-                                   const HT_Point3D* points, const HT_RGB32* colors, char one_color) {
-    RECORDED_CALL(draw_dc_colorized_polytriangle, rendition,
-                  [&](Recorder& r) {
-                      primitive(r, "colorized_polytriangle", one_color ? " one_color" : "", count, points, colors,
-                                nullptr, true, false);
-                  },
-                  rendition, count, points, colors, one_color);
-}
-
-void record_gouraud_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
-                                 const HT_Point3D* points, const HT_RGB32* colors) {
-    RECORDED_CALL(draw_dc_gouraud_polytriangle, rendition,
-                  [&](Recorder& r) {
-                      primitive(r, "gouraud_polytriangle", "", count, points, colors, nullptr, true, false);
-                  },
-                  rendition, count, points, colors);
+template <HT_Action<HT_Gouraud_Polyline_Action> HT_Action_Table::*Entry, const char* Name>
+void record_gouraud(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count, const HT_Point3D* points,
+                    const HT_RGB32* colors) {
+    recorded_call(
+        renderer, Entry, rendition,
+        [&](Recorder& r) { primitive(r, Name, "", count, points, colors, nullptr, true, false); }, count, points,
+        colors);
 }
 
 // The trace gives every vertex the value 0, which is all that affine
@@ -362,11 +353,11 @@ void record_gouraud_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition*
 void record_textured_polytriangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int count,
                                   const HT_Point3D* points, const HT_RGB32* colors, const HT_Parameter* parameters,
                                   const float* vertex_values) {
-    RECORDED_CALL(draw_dc_textured_polytriangle, rendition,
+    recorded_call(renderer, &HT_Action_Table::draw_dc_textured_polytriangle, rendition,
                   [&](Recorder& r) {
                       primitive(r, "textured_polytriangle", "", count, points, colors, parameters, true, true);
                   },
-                  rendition, count, points, colors, parameters, vertex_values);
+                  count, points, colors, parameters, vertex_values);
 }
 
 std::string bounds_text(int left, int right, int bottom, int top) {
@@ -376,27 +367,27 @@ std::string bounds_text(int left, int right, int bottom, int top) {
 
 void record_rectangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int left, int right, int bottom,
                       int top) {
-    RECORDED_CALL(draw_dc_rectangle, rendition,
-                  [&](Recorder& r) { r.write("rectangle" + bounds_text(left, right, bottom, top)); }, rendition, left,
+    recorded_call(renderer, &HT_Action_Table::draw_dc_rectangle, rendition,
+                  [&](Recorder& r) { r.write("rectangle" + bounds_text(left, right, bottom, top)); }, left,
                   right, bottom, top);
 }
 
 void record_prepare_rectangle(HT_Renderer_Data* renderer, const HT_Rendition* rendition, int left, int right,
                               int bottom, int top) {
-    RECORDED_CALL(prepare_dc_rectangle, rendition,
+    recorded_call(renderer, &HT_Action_Table::prepare_dc_rectangle, rendition,
                   [&](Recorder& r) { r.write("prepare_rectangle" + bounds_text(left, right, bottom, top)); },
-                  rendition, left, right, bottom, top);
+                  left, right, bottom, top);
 }
 
 void record_dot(HT_Renderer_Data* renderer, const HT_Rendition* rendition, const HT_Point3D* p) {
-    RECORDED_CALL(draw_dc_dot, rendition,
-                  [&](Recorder& r) { primitive(r, "dot", "", 1, p, nullptr, nullptr, false, false); }, rendition, p);
+    recorded_call(renderer, &HT_Action_Table::draw_dc_dot, rendition,
+                  [&](Recorder& r) { primitive(r, "dot", "", 1, p, nullptr, nullptr, false, false); }, p);
 }
 
 void record_colorized_dot(HT_Renderer_Data* renderer, const HT_Rendition* rendition, const HT_Point3D* p,
                           const HT_RGB32* c) {
-    RECORDED_CALL(draw_dc_colorized_dot, rendition,
-                  [&](Recorder& r) { primitive(r, "colorized_dot", "", 1, p, c, nullptr, true, false); }, rendition,
+    recorded_call(renderer, &HT_Action_Table::draw_dc_colorized_dot, rendition,
+                  [&](Recorder& r) { primitive(r, "colorized_dot", "", 1, p, c, nullptr, true, false); },
                   p, c);
 }
 
@@ -436,8 +427,8 @@ void image_statement(Recorder& r, const HT_Point3D* start, const HT_Point3D* end
 
 void record_image(HT_Renderer_Data* renderer, const HT_Rendition* rendition, const HT_Point3D* start,
                   const HT_Point3D* end, int row_step, const void* pixels) {
-    RECORDED_CALL(draw_dc_image, rendition, [&](Recorder& r) { image_statement(r, start, end, row_step, pixels); },
-                  rendition, start, end, row_step, pixels);
+    recorded_call(renderer, &HT_Action_Table::draw_dc_image, rendition, [&](Recorder& r) { image_statement(r, start, end, row_step, pixels); },
+                  start, end, row_step, pixels);
 }
 
 // Depth written as one value everywhere, or handed back from the last read;
@@ -467,8 +458,8 @@ void depth_statement(Recorder& r, const HT_Point3D* start, const HT_Point3D* end
 
 void record_write_depth(HT_Renderer_Data* renderer, const HT_Rendition* rendition, const HT_Point3D* start,
                         const HT_Point3D* end, int row_step, const uint16_t* values) {
-    RECORDED_CALL(write_dc_depth, rendition, [&](Recorder& r) { depth_statement(r, start, end, row_step, values); },
-                  rendition, start, end, row_step, values);
+    recorded_call(renderer, &HT_Action_Table::write_dc_depth, rendition, [&](Recorder& r) { depth_statement(r, start, end, row_step, values); },
+                  start, end, row_step, values);
 }
 
 template <bool Depth>
@@ -487,11 +478,10 @@ void record_read(HT_Renderer_Data* renderer, const HT_Rendition* rendition, cons
     (Depth ? recorder->last_depth : recorder->last_color) = result;
 }
 
+// Entries the device left empty stay empty.
 template <class Function>
 void wrap(HT_Device_Data* device, HT_Action<Function>& entry, Function recording) {
-    if (entry.function == nullptr) return;
-    entry.object = device;
-    entry.function = recording;
+    if (entry.function != nullptr) HT_Install_Action(device, entry, recording);
 }
 
 std::string option_value(const HT_Option& option) {
@@ -505,8 +495,13 @@ std::string option_value(const HT_Option& option) {
     }
 }
 
-Recorded_Device* known_device(Recorder* recorder, HT_Device_Data* device) {
-    return recorder != nullptr && device != nullptr ? recorder->find(device) : nullptr;
+// Runs `write` under the recorder's lock when the device is recorded.
+template <class Write>
+void with_recorded(HT_Device_Data* device, Write write) {
+    Recorder* recorder = Recorder::instance();
+    if (recorder == nullptr || device == nullptr) return;
+    std::lock_guard<std::mutex> lock(recorder->mutex);
+    if (Recorded_Device* record = recorder->find(device)) write(*recorder, *record);
 }
 
 }  // namespace
@@ -523,12 +518,16 @@ void HT_Record_New_Device(HT_Device_Data* device) {
     recorder->write("device " + record->name);
     recorder->created(record->name);
     HT_Action_Table& table = device->actions;
-    wrap(device, table.draw_dc_polyline, &record_polyline);
-    wrap(device, table.draw_dc_colorized_polyline, &record_colorized_polyline);
-    wrap(device, table.draw_dc_gouraud_polyline, &record_gouraud_polyline);
-    wrap(device, table.draw_dc_polytriangle, &record_polytriangle);
-    wrap(device, table.draw_dc_colorized_polytriangle, &record_colorized_polytriangle);
-    wrap(device, table.draw_dc_gouraud_polytriangle, &record_gouraud_polytriangle);
+    wrap(device, table.draw_dc_polyline, &record_plain<&HT_Action_Table::draw_dc_polyline, POLYLINE>);
+    wrap(device, table.draw_dc_colorized_polyline,
+         &record_colorized<&HT_Action_Table::draw_dc_colorized_polyline, COLORIZED_POLYLINE>);
+    wrap(device, table.draw_dc_gouraud_polyline,
+         &record_gouraud<&HT_Action_Table::draw_dc_gouraud_polyline, GOURAUD_POLYLINE>);
+    wrap(device, table.draw_dc_polytriangle, &record_plain<&HT_Action_Table::draw_dc_polytriangle, POLYTRIANGLE>);
+    wrap(device, table.draw_dc_colorized_polytriangle,
+         &record_colorized<&HT_Action_Table::draw_dc_colorized_polytriangle, COLORIZED_POLYTRIANGLE>);
+    wrap(device, table.draw_dc_gouraud_polytriangle,
+         &record_gouraud<&HT_Action_Table::draw_dc_gouraud_polytriangle, GOURAUD_POLYTRIANGLE>);
     wrap(device, table.draw_dc_textured_polytriangle, &record_textured_polytriangle);
     wrap(device, table.draw_dc_rectangle, &record_rectangle);
     wrap(device, table.prepare_dc_rectangle, &record_prepare_rectangle);
@@ -541,46 +540,40 @@ void HT_Record_New_Device(HT_Device_Data* device) {
 }
 
 void HT_Record_Start(HT_Device_Data* device) {
-    Recorder* recorder = Recorder::instance();
-    Recorded_Device* record = known_device(recorder, device);
-    if (record == nullptr) return;
-    std::lock_guard<std::mutex> lock(recorder->mutex);
-    recorder->use(*record);
-    const HT_Option_Table& table = device->option_tables[0];
-    for (size_t i = 0; i < table.size(); ++i) {
-        const HT_Option* option = table.at(i);
-        if (option == nullptr || option->definition() == nullptr) continue;
-        const std::string name = option->definition()->name().c_str();
-        const std::string value = option_value(*option);
-        if (value.empty() || record->options[name] == value) continue;
-        record->options[name] = value;
-        recorder->write("option " + quoted(name) + " " + value);
-    }
-    const HT_Int_XY size = device->current_options.window_size();
-    if (size.x != record->window.x || size.y != record->window.y) {
-        recorder->write("window " + std::to_string(size.x) + " " + std::to_string(size.y));
-        record->window = size;
-    }
-    recorder->write("start");
+    with_recorded(device, [device](Recorder& recorder, Recorded_Device& record) {
+        recorder.use(record);
+        const HT_Option_Table& table = device->option_tables[0];
+        for (size_t i = 0; i < table.size(); ++i) {
+            const HT_Option* option = table.at(i);
+            if (option == nullptr || option->definition() == nullptr) continue;
+            const std::string name = option->definition()->name().c_str();
+            const std::string value = option_value(*option);
+            if (value.empty() || record.options[name] == value) continue;
+            record.options[name] = value;
+            recorder.write("option " + quoted(name) + " " + value);
+        }
+        const HT_Int_XY size = device->current_options.window_size();
+        if (size.x != record.window.x || size.y != record.window.y) {
+            recorder.write("window " + std::to_string(size.x) + " " + std::to_string(size.y));
+            record.window = size;
+        }
+        recorder.write("start");
+    });
 }
 
 void HT_Record_Show(HT_Device_Data* device, int) {
-    Recorder* recorder = Recorder::instance();
-    Recorded_Device* record = known_device(recorder, device);
-    if (record == nullptr) return;
-    std::lock_guard<std::mutex> lock(recorder->mutex);
-    recorder->use(*record);
-    recorder->write("show");
-    recorder->flush();
+    with_recorded(device, [](Recorder& recorder, Recorded_Device& record) {
+        recorder.use(record);
+        recorder.write("show");
+        recorder.flush();
+    });
 }
 
 void HT_Record_Destroy(HT_Device_Data* device) {
-    Recorder* recorder = Recorder::instance();
-    Recorded_Device* record = known_device(recorder, device);
-    if (record == nullptr) return;
-    std::lock_guard<std::mutex> lock(recorder->mutex);
-    recorder->write("destroy " + record->name);
-    recorder->destroyed(record->name);
-    recorder->remove(device);
-    recorder->flush();
+    with_recorded(device, [device](Recorder& recorder, Recorded_Device& record) {
+        recorder.write("destroy " + record.name);
+        recorder.destroyed(record.name);
+        recorder.flush();
+        recorder.remove(device);
+    });
 }

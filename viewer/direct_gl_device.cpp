@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gl.h"
+#include "viewer/gl_context.h"
 
 namespace {
 
@@ -125,18 +126,14 @@ GLint wrap_of(int32_t mode) { return mode == HT_WRAP_REPEAT ? GL_REPEAT : GL_CLA
 }  // namespace
 
 Direct_Gl_Device::Direct_Gl_Device() {
-    auto install = [this](auto& entry, auto function) {
-        entry.object = this;
-        entry.function = function;
-    };
-    install(actions.draw_dc_rectangle, &rectangle);
-    install(actions.draw_dc_dot, &dot);
-    install(actions.draw_dc_colorized_dot, &colorized_dot);
-    install(actions.draw_dc_polyline, &polyline);
-    install(actions.draw_dc_polytriangle, &polytriangle);
-    install(actions.draw_dc_colorized_polytriangle, &colorized_polytriangle);
-    install(actions.draw_dc_gouraud_polytriangle, &gouraud_polytriangle);
-    install(actions.draw_dc_textured_polytriangle, &textured_polytriangle);
+    HT_Install_Action(this, actions.draw_dc_rectangle, &rectangle);
+    HT_Install_Action(this, actions.draw_dc_dot, &dot);
+    HT_Install_Action(this, actions.draw_dc_colorized_dot, &colorized_dot);
+    HT_Install_Action(this, actions.draw_dc_polyline, &polyline);
+    HT_Install_Action(this, actions.draw_dc_polytriangle, &polytriangle);
+    HT_Install_Action(this, actions.draw_dc_colorized_polytriangle, &colorized_polytriangle);
+    HT_Install_Action(this, actions.draw_dc_gouraud_polytriangle, &gouraud_polytriangle);
+    HT_Install_Action(this, actions.draw_dc_textured_polytriangle, &textured_polytriangle);
 }
 
 Direct_Gl_Device::~Direct_Gl_Device() {
@@ -151,43 +148,13 @@ bool Direct_Gl_Device::attach(HWND window, int width, int height, int buffer_dep
     window_ = window;
     dc_ = GetDC(window);
     buffer_depth_ = buffer_depth;
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof(format);
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 24;
-    format.cDepthBits = BYTE(buffer_depth > 1 ? buffer_depth : 16);
-    format.iLayerType = PFD_MAIN_PLANE;
-    const int index = dc_ != nullptr ? ChoosePixelFormat(dc_, &format) : 0;
-    if (index == 0 || DescribePixelFormat(dc_, index, sizeof(format), &format) == 0 ||
-        !SetPixelFormat(dc_, index, &format)) {
-        *error = "no OpenGL pixel format for the window";
-        return false;
-    }
-    context_ = wglCreateContext(dc_);
-    if (context_ == nullptr || !wglMakeCurrent(dc_, context_)) {
-        *error = "no OpenGL context for the window";
-        return false;
-    }
+    context_ = make_current_gl_context(dc_, 24, buffer_depth > 1 ? buffer_depth : 16, error);
+    if (context_ == nullptr) return false;
     current_options.set_window_size({width, height});
     current_options.set_buffer_depth(buffer_depth);
 
-    // Device z over 2^depth - 1 lands on depths 0.5 to 1.0; without depth
-    // bits every point lies at 0.5 and nothing is depth-tested.
-    const bool depth_tested = buffer_depth > 1;
-    far_depth_ = depth_tested ? float((uint64_t(1) << buffer_depth) - 1) : 0.0f;
-    const float z_scale = depth_tested ? 1.0f / far_depth_ : 0.0f;
-    const float transform[16] = {2.0f / float(width), 0, 0, 0, 0, 2.0f / float(height), 0, 0,
-                                 0, 0, z_scale, 0, -1, -1, 0, 1};
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(transform);
-    if (depth_tested) glEnable(GL_DEPTH_TEST);
-    else glDisable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    far_depth_ = buffer_depth > 1 ? float((uint64_t(1) << buffer_depth) - 1) : 0.0f;
+    load_device_coordinates(width, height, buffer_depth);
     glDisable(GL_DITHER);
     glDisable(GL_LINE_STIPPLE);
     glDisable(GL_POLYGON_STIPPLE);

@@ -70,18 +70,14 @@ Software_Device::Software_Device(int width, int height, int buffer_depth) {
     current_options.set_window_size({image_.width, image_.height});
     current_options.set_buffer_depth(buffer_depth);
 
-    auto install = [this](auto& entry, auto function) {
-        entry.object = this;
-        entry.function = function;
-    };
-    install(actions.draw_dc_polyline, &polyline);
-    install(actions.draw_dc_polytriangle, &HD_Standard_Draw_DC_Polytriangle);
-    install(actions.draw_dc_colorized_polytriangle, &HD_Standard_Draw_DC_Colorized_Polytriangle);
-    install(actions.draw_dc_gouraud_polytriangle, &HD_Standard_Draw_DC_Gouraud_Polytriangle);
-    install(actions.draw_dc_textured_polytriangle, &HD_Standard_Draw_DC_Textured_Polytriangle);
-    install(actions.draw_dc_rectangle, &rectangle);
-    install(actions.draw_dc_dot, &dot);
-    install(actions.draw_dc_colorized_dot, &colorized_dot);
+    HT_Install_Action(this, actions.draw_dc_polyline, &polyline);
+    HT_Install_Action(this, actions.draw_dc_polytriangle, &HD_Standard_Draw_DC_Polytriangle);
+    HT_Install_Action(this, actions.draw_dc_colorized_polytriangle, &HD_Standard_Draw_DC_Colorized_Polytriangle);
+    HT_Install_Action(this, actions.draw_dc_gouraud_polytriangle, &HD_Standard_Draw_DC_Gouraud_Polytriangle);
+    HT_Install_Action(this, actions.draw_dc_textured_polytriangle, &HD_Standard_Draw_DC_Textured_Polytriangle);
+    HT_Install_Action(this, actions.draw_dc_rectangle, &rectangle);
+    HT_Install_Action(this, actions.draw_dc_dot, &dot);
+    HT_Install_Action(this, actions.draw_dc_colorized_dot, &colorized_dot);
 }
 
 void Software_Device::plot(int x, int y, double z, HT_RGB32 color) {

@@ -79,8 +79,11 @@ void expect_every_triangle_once(int point_limit) {
 
     EXPECT_EQ(strip_triangles(device, Recording_Device::Call::gouraud_polytriangle), expected)
         << "with a limit of " << point_limit << " points";
-    for (const Recording_Device::Call& call : device.calls)
-        if (point_limit >= 4) EXPECT_LE(call.points.size(), size_t(point_limit));
+    for (const Recording_Device::Call& call : device.calls) {
+        if (point_limit >= 4) {
+            EXPECT_LE(call.points.size(), size_t(point_limit));
+        }
+    }
 }
 
 TEST(Scene_Sender, EveryTriangleIsSentOnceThroughTheStrips) {
@@ -143,7 +146,9 @@ TEST(Scene_Sender, TheModelStaysInsideTheWindowAndTheDepthRangeAllRound) {
             for (const HT_Point3D& p : points) {
                 EXPECT_TRUE(p.x > 0 && p.x < 200 && p.y > 0 && p.y < 100) << p.x << "," << p.y;
                 EXPECT_TRUE(p.z >= 0 && p.z <= view.far_depth()) << p.z;
-                if (depth < 2) EXPECT_EQ(p.z, 0.0f);
+                if (depth < 2) {
+                    EXPECT_EQ(p.z, 0.0f);
+                }
             }
         }
     }
