@@ -9,6 +9,13 @@
 #include "tools/replay_command.h"
 #include "tools/view_command.h"
 
+// `view` reads model files under a ceiling of address space: past it an
+// allocation must fail with null, as it does without a sanitizer, for the
+// importer to report it.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+#endif
+
 namespace {
 
 const char* const USAGE =

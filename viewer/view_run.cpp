@@ -214,8 +214,9 @@ int run_view(const View_Options& options, const std::string& module_path) {
             return 1;
         }
     }
-    // Without a display of the user's there is nobody to close the window.
-    const bool endless = options.frames == 0 && !own_display;
+    // Without a display of the user's there is nobody to close the window;
+    // a comparison needs a last frame that both renderers draw.
+    const bool endless = options.frames == 0 && !own_display && !options.compare;
     View_Options run = options;
     if (run.frames == 0 && !endless) run.frames = 1;
     int status = 0;
