@@ -110,6 +110,8 @@ public:
     // cannot be written.
     std::string image_file(const HT_Shared_Image& image);
     std::string pixels_file(int width, int height, const uint8_t* top_row, int64_t row_step);
+    // Depth values into a 16-bit PGM file next to the trace, or "".
+    std::string depth_file(int width, int height, const uint8_t* top_row, int64_t row_step);
 
     // The pixels of the last colour read and the values of the last depth
     // read, so that handing them back can be written as the restore step.
@@ -235,6 +237,17 @@ std::string Recorder::pixels_file(int width, int height, const uint8_t* top_row,
     std::string error;
     const std::string path = directory_.empty() ? file : (std::filesystem::path(directory_) / file).string();
     if (!write_png(path, rgba, &error)) {
+        std::fprintf(stderr, "libvudoz: %s\n", error.c_str());
+        return "";
+    }
+    return file;
+}
+
+std::string Recorder::depth_file(int width, int height, const uint8_t* top_row, int64_t row_step) {
+    const std::string file = stem_ + "-" + std::to_string(++file_count_) + ".pgm";
+    const std::string path = directory_.empty() ? file : (std::filesystem::path(directory_) / file).string();
+    std::string error;
+    if (row_step > INT32_MAX || !write_pgm16(path, width, height, top_row, int(row_step), &error)) {
         std::fprintf(stderr, "libvudoz: %s\n", error.c_str());
         return "";
     }
@@ -431,8 +444,9 @@ void record_image(HT_Renderer_Data* renderer, const HT_Rendition* rendition, con
                   start, end, row_step, pixels);
 }
 
-// Depth written as one value everywhere, or handed back from the last read;
-// other depth pictures the trace language cannot hold yet.
+// Depth handed back from the last read is the restore step; one value
+// everywhere is written as that value, any other depth picture into a PGM
+// file next to the trace.
 void depth_statement(Recorder& r, const HT_Point3D* start, const HT_Point3D* end, int row_step,
                      const uint16_t* values) {
     if (!corners_known(start, end)) return r.write("# write_depth without corners");
@@ -442,17 +456,21 @@ void depth_statement(Recorder& r, const HT_Point3D* start, const HT_Point3D* end
     span_of(*start, *end, &width, &height);
     if (width < 1 || height < 1 || values == nullptr || width * height > MAX_RECORDED_PIXELS)
         return r.write("# write_depth of no values the trace can hold");
+    // The device reads rows width x 2 bytes apart when the step is 0 or less.
     const int64_t step = row_step > 0 ? row_step : width * 2;
     const uint8_t* top = reinterpret_cast<const uint8_t*>(values);
     uint16_t first;
     std::memcpy(&first, top, 2);
-    for (int64_t y = 0; y < height; ++y)
-        for (int64_t x = 0; x < width; ++x) {
+    bool uniform = true;
+    for (int64_t y = 0; y < height && uniform; ++y)
+        for (int64_t x = 0; x < width && uniform; ++x) {
             uint16_t value;
             std::memcpy(&value, top + y * step + x * 2, 2);
-            if (value != first) return r.write("# write_depth of varying values, which the trace cannot hold");
+            uniform = value == first;
         }
-    r.write("write_depth" + corners_text(start, end) + " " + std::to_string(first) +
+    const std::string source = uniform ? std::to_string(first) : r.depth_file(int(width), int(height), top, step);
+    if (source.empty()) return r.write("# write_depth whose values could not be written");
+    r.write("write_depth" + corners_text(start, end) + " " + source +
             (row_step != 0 ? " row_step=" + std::to_string(row_step) : ""));
 }
 
