@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -34,6 +35,7 @@
 #include <assimp/scene.h>
 
 #include "viewer/memory_ceiling.h"
+#include "viewer/model_counts.h"
 #include "viewer/model_texture.h"
 
 const char* const MODEL_FORMATS = "obj, ply, stl, off, 3ds, gltf, glb, dae";
@@ -390,6 +392,14 @@ bool import_model_file(const std::string& path, Model* model, std::string* reaso
         *reason = std::filesystem::exists(path, error) ? "not a regular file" : "no such file";
         return false;
     }
+    {
+        std::ifstream file(path, std::ios::binary);
+        char head[MODEL_HEAD_BYTES];
+        file.read(head, sizeof head);
+        if (!counts_fit_size(head, size_t(file.gcount()), size_t(std::filesystem::file_size(path, error)), extension,
+                             reason))
+            return false;
+    }
     Import_Errors errors;
     Memory_Ceiling ceiling(IMPORT_MEMORY_ROOM);
     Restricted_Importer restricted;
@@ -410,6 +420,8 @@ bool import_model_memory(const uint8_t* data, size_t size, const std::string& ex
         *reason = "the file is empty";
         return false;
     }
+    if (!counts_fit_size(reinterpret_cast<const char*>(data), std::min(size, MODEL_HEAD_BYTES), size, hint, reason))
+        return false;
     Import_Errors errors;
     Memory_Ceiling ceiling(IMPORT_MEMORY_ROOM);
     Restricted_Importer restricted;
