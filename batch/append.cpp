@@ -56,19 +56,22 @@ void for_each_piece(int32_t kind, int32_t count, Queue queue) {
 // when it cannot share the batch. colors is null for a vertex-only piece.
 void queue_piece(OGL_Device_Data& device, int32_t kind, int32_t count, const HT_Point3D* points,
                  const HT_RGB32* colors) {
-    Primitive_Batch& batch = device.batch;
     const bool with_colors = colors != nullptr;
     if (with_colors ? DEBUG_UNBATCHED_COLORED_VERTICES : DEBUG_UNBATCHED_VERTICES)
         device.request_flush();
 
-    bool must_flush = kind != batch.primitive_kind ||
-                      batch.vertex_total + count > MAX_BATCH_VERTICES;
+    const Primitive_Batch& before = *device.batch;
+    bool must_flush = kind != before.primitive_kind ||
+                      before.vertex_total + count > MAX_BATCH_VERTICES;
     if (with_colors)
-        must_flush = must_flush || batch.vertices_only == 1;
+        must_flush = must_flush || before.vertices_only == 1;
     else
-        must_flush = must_flush || batch.first_draw_pending == 1 || batch.vertices_only == 0;
+        must_flush = must_flush || before.first_draw_pending == 1 || before.vertices_only == 0;
     if (must_flush) device.request_flush();
 
+    // A flush may have handed the batch over: fill the one that is now
+    // the host's.
+    Primitive_Batch& batch = *device.batch;
     batch.vertices_only = with_colors ? 0 : 1;
     batch.primitive_kind = kind;
     batch.primitive_sizes[batch.primitive_count++] = count;

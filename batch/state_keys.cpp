@@ -2,8 +2,10 @@
 // compares the drawing state that the next primitive needs with the state the
 // queued primitives wait to be drawn with, and has the batch drawn before it
 // changes the pending key. request_flush is the hand-over to the render
-// thread; on the render thread itself (a host routine called back from inside
-// a command) it draws the batch directly instead of posting to itself.
+// thread: a post that waits until the batch is drawn on the one-slot channel,
+// a hand-over that does not wait with double-buffered batches; on the render
+// thread itself (a host routine called back from inside a command) it draws
+// the batch directly instead of posting to itself.
 #include "batch/batch_lock.h"
 #include "driver/device.h"
 #include "platform/gl.h"
@@ -13,7 +15,10 @@ void OGL_Device_Data::request_flush() {
         flush_batch();
         return;
     }
-    post_command(CMD_STATE_CHANGE);
+    if (synchronous)
+        post_command(CMD_STATE_CHANGE);
+    else
+        hand_over_batch();
 }
 
 void OGL_Device_Data::set_line_state(int32_t kind, int32_t shade_model, HT_RGB32 color,
@@ -22,7 +27,7 @@ void OGL_Device_Data::set_line_state(int32_t kind, int32_t shade_model, HT_RGB32
     const bool flat = shade_model == GL_FLAT;
     // Under smooth shading the vertices carry the colour; the key's colour
     // keeps its last flat value.
-    const bool changed = kind != batch.primitive_kind || shade_model != pending_state.shade_model ||
+    const bool changed = kind != batch->primitive_kind || shade_model != pending_state.shade_model ||
                          line_weight != pending_state.line_weight ||
                          line_pattern != pending_state.line_pattern ||
                          (flat && color != pending_state.color);
@@ -38,7 +43,7 @@ void OGL_Device_Data::set_triangle_state(int32_t kind, int32_t shade_model, HT_R
                                          int32_t face_pattern) {
     Batch_Lock_Hold hold(batch_lock);
     const bool flat = shade_model == GL_FLAT;
-    const bool changed = kind != batch.primitive_kind || shade_model != pending_state.shade_model ||
+    const bool changed = kind != batch->primitive_kind || shade_model != pending_state.shade_model ||
                          face_pattern != pending_state.face_pattern ||
                          (flat && color != pending_state.color);
     if (!changed) return;
@@ -50,7 +55,7 @@ void OGL_Device_Data::set_triangle_state(int32_t kind, int32_t shade_model, HT_R
 
 void OGL_Device_Data::set_dot_state(int32_t kind, HT_RGB32 color) {
     Batch_Lock_Hold hold(batch_lock);
-    const bool changed = kind != batch.primitive_kind || pending_state.shade_model != GL_FLAT ||
+    const bool changed = kind != batch->primitive_kind || pending_state.shade_model != GL_FLAT ||
                          color != pending_state.color;
     if (!changed) return;
     request_flush();

@@ -2,8 +2,10 @@
 // against the same polylines drawn by direct OpenGL from one thread; and
 // polylines of alternating colours, one hand-over to the render thread each,
 // against the same drawn directly and against a bare ping-pong of two threads
-// over events. The same-key run also counts what the host's thread allocates
-// while it appends.
+// over events. Each driver figure is also taken on the one-slot channel
+// (_Synchronous), where every flush waits for its batch to be drawn. The
+// driver runs count what the host's thread allocates while it appends and
+// hands batches over.
 #include <cmath>
 #include <cstdint>
 #include <thread>
@@ -50,9 +52,9 @@ const Polylines& small_polylines() {
     return polylines;
 }
 
-void Driver_Same_Key_Polylines(benchmark::State& state) {
+void same_key_polylines(benchmark::State& state, test_support::Channel channel) {
     test_support::Running_Device driver;
-    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state, channel)) return;
     const Polylines& polylines = small_polylines();
     const HT_Rendition rendition = test_support::solid_rendition(HT_Make_RGB32(200, 200, 60));
     const HT_Action<HT_Polyline_Action> polyline = driver.actions().draw_dc_polyline;
@@ -70,7 +72,16 @@ void Driver_Same_Key_Polylines(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * POLYLINES_PER_FRAME);
     state.counters["host_allocations"] = double(allocations);
 }
+
+void Driver_Same_Key_Polylines(benchmark::State& state) {
+    same_key_polylines(state, test_support::Channel::handed_over);
+}
 BENCHMARK(Driver_Same_Key_Polylines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void Driver_Same_Key_Polylines_Synchronous(benchmark::State& state) {
+    same_key_polylines(state, test_support::Channel::synchronous);
+}
+BENCHMARK(Driver_Same_Key_Polylines_Synchronous)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void Direct_Gl_Polylines(benchmark::State& state) {
     bench::Direct_Gl_Window direct;
@@ -92,25 +103,40 @@ BENCHMARK(Direct_Gl_Polylines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 const bool same_key_compared =
     bench::compare_with_baseline("Driver_Same_Key_Polylines/real_time", "Direct_Gl_Polylines/real_time");
+const bool same_key_channels_compared = bench::compare_with_baseline(
+    "Driver_Same_Key_Polylines/real_time", "Driver_Same_Key_Polylines_Synchronous/real_time");
 
 // Every polyline changes the colour, so every one is handed to the render
 // thread on its own.
-void Driver_Alternating_Colors(benchmark::State& state) {
+void alternating_colors(benchmark::State& state, test_support::Channel channel) {
     test_support::Running_Device driver;
-    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state)) return;
+    if (!bench::start_or_skip(driver, WINDOW_SIZE, BUFFER_DEPTH, state, channel)) return;
     constexpr int polylines_per_frame = 500;
     const HT_Rendition red = test_support::solid_rendition(HT_Make_RGB32(255, 0, 0));
     const HT_Rendition blue = test_support::solid_rendition(HT_Make_RGB32(0, 0, 255));
     const HT_Action<HT_Polyline_Action> polyline = driver.actions().draw_dc_polyline;
     const HT_Point3D segment[2] = {{10, 10, 100}, {200, 150, 100}};
+    unsigned long allocations = 0;
     for (auto _ : state) {
+        const unsigned long before = bench::thread_allocations();
         for (int i = 0; i < polylines_per_frame; ++i)
             polyline.function(polyline.object, i % 2 == 0 ? &red : &blue, 2, segment);
+        allocations += bench::thread_allocations() - before;
         driver.show();
     }
     state.SetItemsProcessed(state.iterations() * polylines_per_frame);
+    state.counters["host_allocations"] = double(allocations);
+}
+
+void Driver_Alternating_Colors(benchmark::State& state) {
+    alternating_colors(state, test_support::Channel::handed_over);
 }
 BENCHMARK(Driver_Alternating_Colors)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void Driver_Alternating_Colors_Synchronous(benchmark::State& state) {
+    alternating_colors(state, test_support::Channel::synchronous);
+}
+BENCHMARK(Driver_Alternating_Colors_Synchronous)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same alternating polylines drawn directly: what the drawing costs
 // without any hand-over.
@@ -136,6 +162,8 @@ BENCHMARK(Direct_Gl_Alternating_Colors)->Unit(benchmark::kMillisecond)->UseRealT
 
 const bool alternating_compared = bench::compare_with_baseline(
     "Driver_Alternating_Colors/real_time", "Direct_Gl_Alternating_Colors/real_time");
+const bool alternating_channels_compared = bench::compare_with_baseline(
+    "Driver_Alternating_Colors/real_time", "Driver_Alternating_Colors_Synchronous/real_time");
 
 // Two threads that hand one event back and forth: the least a hand-over
 // between the host's thread and a render thread can cost.

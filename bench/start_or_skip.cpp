@@ -6,8 +6,9 @@
 namespace bench {
 
 bool start_or_skip(test_support::Running_Device& driver, int size, int buffer_depth,
-                   benchmark::State& state) {
+                   benchmark::State& state, test_support::Channel channel) {
     test_support::Device_Settings settings;
+    settings.channel = channel;
     settings.width = size;
     settings.height = size;
     settings.buffer_depth = buffer_depth;

@@ -37,6 +37,9 @@ OGL_Device_Data::OGL_Device_Data() {
     current_state = GL_State_Key{SOLID_FACE_PATTERN, SOLID_LINE_PATTERN, 0, UNSET_COLOR, 0};
     pending_state = current_state;
     depth_test_enabled = 0;
+    batch = &batches[0];
+    hand_over = Batch_Hand_Over{nullptr, current_state};
+    choose_channel_mode();
 
     ++OGL_Instance_Count;
 
@@ -102,13 +105,13 @@ OGL_Device_Data::OGL_Device_Data() {
     device_context = nullptr;
 
     command.in_render_thread = 0;
-    batch.first_draw_pending = 1;
-    batch.vertex_total = 0;
-    batch.primitive_count = 0;
+    batch->first_draw_pending = 1;
+    batch->vertex_total = 0;
+    batch->primitive_count = 0;
     // Any kind and colour layout would do on an empty batch; set ones keep the
     // first append's comparisons from reading uninitialised memory.
-    batch.primitive_kind = GL_POINTS;
-    batch.vertices_only = 1;
+    batch->primitive_kind = GL_POINTS;
+    batch->vertices_only = 1;
 
     install_draw_actions();
 }

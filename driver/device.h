@@ -3,7 +3,7 @@
 // object's blocks lie in this order: the host base part, the option handles,
 // the window and context fields, double buffering, the remaining context
 // fields, the batch lock, software emulation, the command block, the largest
-// device z, the primitive batch, and the OpenGL state caches.
+// device z, the primitive batches, and the OpenGL state caches.
 //
 // Creating and destroying renderer objects on two host threads at once is
 // outside the contract: the instance count and the first-construction flag
@@ -95,6 +95,16 @@ struct GL_State_Key {
 
 constexpr uint32_t UNSET_COLOR = 0xFFFFFFFFu;
 
+// A full batch on its way to the render thread, with the key it was queued
+// under. The host's thread writes it before it posts the hand-over and
+// clears it once the render thread has answered; the render thread reads it
+// in between. While one batch is handed over the host's thread fills the
+// other.
+struct Batch_Hand_Over {
+    Primitive_Batch* batch;  // null: none handed over
+    GL_State_Key state;
+};
+
 struct Line_Stipple {
     int32_t factor;
     uint16_t pattern;
@@ -138,8 +148,19 @@ public:
     // True when construction ran to its end and the render thread runs.
     bool constructed() const { return render_thread_started_; }
 
-    // Command channel: store the code, signal, wait until it is done.
+    // Command channel: wait until a handed-over batch is drawn, then store
+    // the code, signal, wait until it is done.
     void post_command(Command_Code code);
+    // Host's thread: hands the filling batch to the render thread with the
+    // pending key and returns without waiting for it to be drawn; waits only
+    // while the batch handed over before is still being drawn.
+    void hand_over_batch();
+    // Host's thread: returns once no handed-over batch is waiting to be drawn.
+    void await_hand_over() {
+        if (hand_over.batch == nullptr) return;
+        WaitForSingleObject(command.command_done, INFINITE);
+        hand_over.batch = nullptr;
+    }
 
     // Options.
     void register_options();
@@ -150,6 +171,8 @@ public:
 
     // Start-up board checks; false when the construction must stop.
     bool run_board_checks();
+    // Sets `synchronous` from the environment and the driver's registry key.
+    void choose_channel_mode();
 
     // Context and state (render thread, except set_pixel_format which the
     // construction also runs).
@@ -159,7 +182,10 @@ public:
     void load_device_transform();
     // Render thread, at CMD_EXIT: unbinds and deletes the rendering context.
     void release_context();
+    // Draws the filling batch with pending_state and empties it.
     void flush_batch();
+    // Draws a batch with the key it was queued under and empties it.
+    void draw_batch(Primitive_Batch& queued, const GL_State_Key& key);
 
     // Batch (host's thread, under batch_lock).
     void append_vertices(int32_t kind, int32_t count, const HT_Point3D* points);
@@ -209,8 +235,14 @@ public:
     // ---- 9.
     float max_depth_value;
 
-    // ---- 10.
-    Primitive_Batch batch;
+    // ---- 10. the primitive batches: `batch` is the one the host's thread
+    // fills; the other is drawn by the render thread after a hand-over.
+    Primitive_Batch batches[2];
+    Primitive_Batch* batch;
+    Batch_Hand_Over hand_over;
+    // True when every flush waits until its batch is drawn (the one-slot
+    // channel); false when full batches are handed over without waiting.
+    bool synchronous;
 
     // ---- 11. OpenGL state caches
     Line_Stipple line_stipples[LINE_STIPPLE_COUNT];

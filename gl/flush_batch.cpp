@@ -1,8 +1,10 @@
-// Drawing the queued batch on the render thread: apply the pending state key,
-// hand the batch's arrays to OpenGL as client arrays, draw each queued
-// primitive with one glDrawArrays, and empty the batch. It does not decide
-// when to draw; the batch operations of the host's thread and the render
-// thread loop do.
+// Drawing a queued batch on the render thread: apply the state key it was
+// queued under, hand the batch's arrays to OpenGL as client arrays, draw each
+// queued primitive with one glDrawArrays, and empty the batch. It does not
+// decide when to draw; the batch operations of the host's thread and the
+// render thread loop do. The batch is either the one the host's thread fills
+// (flush_batch, while that thread waits) or one handed over to be drawn while
+// it goes on (draw_batch with the key that travelled with it).
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -22,21 +24,23 @@ void vet_polyline_depths(HT_Point3D* vertices, int32_t count, float max_depth_va
 
 }  // namespace
 
-void OGL_Device_Data::flush_batch() {
-    if (batch.vertex_total == 0) return;
+void OGL_Device_Data::flush_batch() { draw_batch(*batch, pending_state); }
 
-    // The pending key, applied whatever current_state says.
-    set_color(pending_state.color);
-    current_state.shade_model = pending_state.shade_model;
+void OGL_Device_Data::draw_batch(Primitive_Batch& queued, const GL_State_Key& key) {
+    if (queued.vertex_total == 0) return;
+
+    // The batch's key, applied whatever current_state says.
+    set_color(key.color);
+    current_state.shade_model = key.shade_model;
     glShadeModel(GLenum(current_state.shade_model));
     // Weights 0 and 1 both mean one pixel; OpenGL refuses a width of 0 and
     // would keep the width of an earlier, wider batch.
-    current_state.line_weight = pending_state.line_weight;
+    current_state.line_weight = key.line_weight;
     glLineWidth(current_state.line_weight > 1 ? GLfloat(current_state.line_weight) : 1.0f);
-    current_state.line_pattern = pending_state.line_pattern;
+    current_state.line_pattern = key.line_pattern;
     const Line_Stipple& stipple = line_stipples[current_state.line_pattern];
     glLineStipple(stipple.factor, stipple.pattern);
-    current_state.face_pattern = pending_state.face_pattern;
+    current_state.face_pattern = key.face_pattern;
     glPolygonStipple(face_stipples[current_state.face_pattern]);
 
     const bool line_stippled = current_state.line_pattern != SOLID_LINE_PATTERN;
@@ -51,40 +55,40 @@ void OGL_Device_Data::flush_batch() {
         glEnableClientState(GL_VERTEX_ARRAY);
     }
     if (buffer_depth > 1) {
-        if (batch.primitive_kind == GL_LINE_STRIP)
-            vet_polyline_depths(batch.vertices, batch.vertex_total, max_depth_value);
-        glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), batch.vertices);
+        if (queued.primitive_kind == GL_LINE_STRIP)
+            vet_polyline_depths(queued.vertices, queued.vertex_total, max_depth_value);
+        glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), queued.vertices);
     } else {
-        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), batch.vertices);
+        glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), queued.vertices);
     }
 
     // Per-vertex colours are drawn whenever the batch carries them: smoothly
     // under GL_SMOOTH, and under GL_FLAT with OpenGL's rule that a segment or
     // triangle takes the colour of its last vertex.
-    const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || batch.vertices_only == 0;
+    const bool per_vertex_colors = current_state.shade_model == GL_SMOOTH || queued.vertices_only == 0;
     if (per_vertex_colors) {
         if (!color_array_enabled) {
             color_array_enabled = true;
             glEnableClientState(GL_COLOR_ARRAY);
         }
-        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), batch.colors);
+        glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(Batch_Color), queued.colors);
     } else if (color_array_enabled) {
         color_array_enabled = false;
         glDisableClientState(GL_COLOR_ARRAY);
     }
 
     GLint first = 0;
-    for (int32_t i = 0; i < batch.primitive_count; ++i) {
-        glDrawArrays(GLenum(batch.primitive_kind), first, batch.primitive_sizes[i]);
-        first += batch.primitive_sizes[i];
+    for (int32_t i = 0; i < queued.primitive_count; ++i) {
+        glDrawArrays(GLenum(queued.primitive_kind), first, queued.primitive_sizes[i]);
+        first += queued.primitive_sizes[i];
     }
 
     if (line_stippled) glDisable(GL_LINE_STIPPLE);
     if (face_stippled) glDisable(GL_POLYGON_STIPPLE);
 
-    batch.vertex_total = 0;
-    batch.primitive_count = 0;
-    batch.first_draw_pending = 0;
+    queued.vertex_total = 0;
+    queued.primitive_count = 0;
+    queued.first_draw_pending = 0;
 
     if (DEBUG_SHOW_EACH_BATCH) {
         glFlush();

@@ -120,13 +120,3 @@ bool read_pgm16(const std::string& path, int* width, int* height, std::vector<ui
     *height = int(h);
     return true;
 }
-
-Rgba_Image rgba_of(const winx::Window_Snapshot& snapshot) {
-    Rgba_Image image;
-    image.width = snapshot.width;
-    image.height = snapshot.height;
-    image.bytes.reserve(snapshot.pixels.size() * 4);
-    for (uint32_t pixel : snapshot.pixels)
-        image.bytes.insert(image.bytes.end(), {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 0xFF});
-    return image;
-}

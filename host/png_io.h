@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/winx.h"
 
 struct Rgba_Image {
     int width = 0;
@@ -20,8 +19,6 @@ bool write_png(const std::string& path, const Rgba_Image& image, std::string* er
 // height values, top row first.
 bool read_pgm16(const std::string& path, int* width, int* height, std::vector<uint16_t>* values,
                 std::string* error);
-// A window capture as opaque PNG pixels.
-Rgba_Image rgba_of(const winx::Window_Snapshot& snapshot);
 bool read_png(const std::string& path, Rgba_Image* image, std::string* error);
 // `values` holds height rows of width values, row_bytes apart.
 bool write_pgm16(const std::string& path, int width, int height, const uint8_t* values, int row_bytes,

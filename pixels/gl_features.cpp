@@ -25,3 +25,5 @@ bool gl_has_extension(const char* name) {
     }
     return false;
 }
+
+bool gl_takes_host_order() { return gl_version_at_least(1, 2) || gl_has_extension("GL_EXT_bgra"); }

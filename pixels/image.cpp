@@ -1,22 +1,19 @@
 // Drawing a host image: a rectangle of 4-byte pixels (blue, green, red,
 // alpha) whose first row is its top row. The host's call is carried to the
-// render thread, which draws the part inside the window row by row with
-// glDrawPixels. A one-row image with a depth buffer is first drawn as points
-// so that it leaves depths behind; an image whose first pixel's alpha is not
-// 255 is, on an accelerated board, put back by the board itself instead
-// (FAST_DRAW_COLOR), as the partner of a fast readback.
+// render thread, which draws the part inside the window with glDrawPixels
+// (image_block.cpp). A one-row image with a depth buffer is first drawn as
+// points so that it leaves depths behind; an image whose first pixel's alpha
+// is not 255 is, on an accelerated board, put back by the board itself
+// instead (FAST_DRAW_COLOR), as the partner of a fast readback.
 #include "pixels/image.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
-#include <memory>
-#include <new>
 
 #include "driver/actions.h"
 #include "pixels/board_request.h"
-#include "pixels/pixel_lock.h"
+#include "pixels/image_block.h"
 #include "pixels/pixel_post.h"
 #include "pixels/pixel_rectangle.h"
 #include "platform/gl.h"
@@ -39,34 +36,6 @@ void draw_point_chunk(Row_Point_Arrays& points, int count) {
     glVertexPointer(3, GL_FLOAT, sizeof(HT_Point3D), points.vertices);
     glDrawArrays(GL_POINTS, 0, count);
     glFlush();
-}
-
-// Blue, green, red, alpha to red, green, blue, alpha.
-void reorder_row(const uint8_t* source, uint8_t* target, int32_t pixel_count) {
-    for (int32_t i = 0; i < pixel_count; ++i) {
-        uint32_t pixel;
-        std::memcpy(&pixel, source + i * 4, 4);
-        pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
-        std::memcpy(target + i * 4, &pixel, 4);
-    }
-}
-
-// The rows of `visible`, the part of `image` inside the window, through one
-// row buffer of visible.width pixels. Depth testing is off while the rows
-// are drawn and afterwards as the state mirror says.
-void draw_pixel_rows(OGL_Device_Data* device, const Pixel_Rectangle& image,
-                     const Pixel_Rectangle& visible, int32_t depth, int32_t row_step,
-                     const uint8_t* pixels, uint8_t* row_buffer) {
-    Pixel_Lock_Hold hold;
-    glDisable(GL_DEPTH_TEST);
-    const ptrdiff_t column_offset = ptrdiff_t(visible.left - image.left) * 4;
-    for (int32_t y = visible.top; y >= visible.bottom(); --y) {
-        const uint8_t* source = pixels + ptrdiff_t(image.top - y) * row_step + column_offset;
-        reorder_row(source, row_buffer, visible.width);
-        glRasterPos3i(visible.left, y, depth);
-        glDrawPixels(visible.width, 1, GL_RGBA, GL_UNSIGNED_BYTE, row_buffer);
-    }
-    if (device->depth_test_enabled) glEnable(GL_DEPTH_TEST);
 }
 
 }  // namespace
@@ -128,13 +97,10 @@ void OGL_Draw_DC_Image(HT_Renderer_Data* renderer, const HT_Rendition* rendition
     const uint8_t* source = static_cast<const uint8_t*>(pixels);
     const bool marked = source[3] != 255 && device->software_emulation == 0;
 
-    // The row buffer is had before anything is drawn, so that without it the
-    // frame stays as it was.
-    std::unique_ptr<uint8_t[]> row_buffer;
-    if (!marked && !visible.empty()) {
-        row_buffer.reset(new (std::nothrow) uint8_t[size_t(visible.width) * 4]);
-        if (!row_buffer) return;
-    }
+    // The pixel path's buffer is had before anything is drawn, so that
+    // without it the frame stays as it was.
+    const Image_Block block(image, visible, row_step, marked ? nullptr : source);
+    if (!marked && !visible.empty() && !block.ready()) return;
 
     const bool one_row = float(image.top) == end->y;
     if (one_row && device->buffer_depth > 1 && !visible.empty()) {
@@ -150,7 +116,5 @@ void OGL_Draw_DC_Image(HT_Renderer_Data* renderer, const HT_Rendition* rendition
                            GL_RGB);
         return;
     }
-    if (visible.empty()) return;
-    draw_pixel_rows(device, image, visible, truncate_coordinate(start->z), row_step, source,
-                    row_buffer.get());
+    block.draw(device, truncate_coordinate(start->z));
 }

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "driver/actions.h"
@@ -95,47 +97,95 @@ void swap_rows(uint8_t* a, uint8_t* b, size_t size) {
     }
 }
 
-// Names that platform/gl.h leaves out: where OpenGL's rows of a read start
-// (the image's own row step, in pixels), and colours in the host's own byte
-// order (OpenGL 1.2, or 1.1 with GL_EXT_bgra).
+// Where OpenGL's rows of a read start (the image's own row step, in
+// pixels); a name that platform/gl.h leaves out.
 constexpr GLenum PACK_ROW_LENGTH = 0x0D02;
-constexpr GLenum BGRA = 0x80E1;
 
 enum class Plane { colors, depths };
 
-// The block `visible` from the frame buffer into `pixels`, the memory of an
-// image of `image`'s shape, in one read straight into the image's rows (whose
-// steps are a multiple of 4 bytes, as OpenGL packs them). OpenGL hands the
-// rows bottom row first; they are turned round in place. Colours come in
-// the host's byte order where OpenGL can give it, else as red, green, blue,
-// alpha, reordered in place.
-void read_block(Plane plane, const Pixel_Rectangle& image, const Pixel_Rectangle& visible,
-                uint8_t* pixels, int32_t row_bytes) {
-    const bool colors = plane == Plane::colors;
-    const bool host_order = colors && (gl_version_at_least(1, 2) || gl_has_extension("GL_EXT_bgra"));
-    const int bytes_per_pixel = colors ? 4 : 2;
-    uint8_t* first_row = pixels + ptrdiff_t(image.top - visible.top) * row_bytes +
-                         ptrdiff_t(visible.left - image.left) * bytes_per_pixel;
-    glPixelStorei(PACK_ROW_LENGTH, row_bytes / bytes_per_pixel);
-    if (colors) {
-        glReadPixels(visible.left, visible.bottom(), visible.width, visible.height,
-                     host_order ? BGRA : GL_RGBA, GL_UNSIGNED_BYTE, first_row);
-    } else {
-        glReadPixels(visible.left, visible.bottom(), visible.width, visible.height, GL_DEPTH_COMPONENT,
-                     GL_UNSIGNED_SHORT, first_row);
-    }
-    glPixelStorei(PACK_ROW_LENGTH, 0);
+// Bands of rows of about this size stay in the processor's cache between
+// being read from the frame buffer and being copied into the image.
+constexpr size_t BAND_BYTES = 64 * 1024;
 
-    const size_t row_size = size_t(visible.width) * bytes_per_pixel;
+struct Block_Read {
+    const Pixel_Rectangle& image;
+    const Pixel_Rectangle& visible;
+    uint8_t* pixels;
+    int32_t row_bytes;
+    bool colors;
+    bool host_order;  // colours in the host's byte order, as OpenGL gives them
+
+    int bytes_per_pixel() const { return colors ? 4 : 2; }
+    // The image's memory for the visible part of window row y.
+    uint8_t* row_at(int32_t y) const {
+        return pixels + ptrdiff_t(image.top - y) * row_bytes +
+               ptrdiff_t(visible.left - image.left) * bytes_per_pixel();
+    }
+    // Reads `rows` window rows from `first_row` up into memory that OpenGL
+    // packs with rows `row_length` pixels apart (0: as wide as the block).
+    void read(int32_t first_row, int32_t rows, int32_t row_length, void* target) const {
+        glPixelStorei(PACK_ROW_LENGTH, row_length);
+        if (colors)
+            glReadPixels(visible.left, first_row, visible.width, rows, host_order ? GL_BGRA : GL_RGBA,
+                         GL_UNSIGNED_BYTE, target);
+        else
+            glReadPixels(visible.left, first_row, visible.width, rows, GL_DEPTH_COMPONENT,
+                         GL_UNSIGNED_SHORT, target);
+        glPixelStorei(PACK_ROW_LENGTH, 0);
+    }
+};
+
+// OpenGL hands rows bottom row first and the image holds them top row first:
+// bands of rows are read into a buffer and each row copied to its place.
+bool read_in_bands(const Block_Read& block) {
+    const Pixel_Rectangle& visible = block.visible;
+    const size_t row_size = size_t(visible.width) * block.bytes_per_pixel();
+    // OpenGL packs each row of the band on a 4-byte boundary.
+    const size_t band_step = (row_size + 3) & ~size_t(3);
+    const int32_t band_rows = int32_t(std::clamp<size_t>(BAND_BYTES / band_step, 1, size_t(visible.height)));
+    std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[band_step * size_t(band_rows)]);
+    if (!band) return false;
+    for (int32_t done = 0; done < visible.height; done += band_rows) {
+        const int32_t rows = std::min(band_rows, visible.height - done);
+        const int32_t first_row = visible.bottom() + done;
+        block.read(first_row, rows, 0, band.get());
+        for (int32_t row = 0; row < rows; ++row) {
+            const uint8_t* source = band.get() + size_t(row) * band_step;
+            uint8_t* target = block.row_at(first_row + row);
+            std::memcpy(target, source, row_size);
+            if (block.colors && !block.host_order) reorder_row(target, visible.width);
+        }
+    }
+    return true;
+}
+
+// Without a band buffer: one read straight into the image's rows (whose
+// steps are a multiple of 4 bytes, as OpenGL packs them), turned round in
+// place.
+void read_in_place(const Block_Read& block) {
+    const Pixel_Rectangle& visible = block.visible;
+    uint8_t* first_row = block.row_at(visible.top);
+    block.read(visible.bottom(), visible.height, block.row_bytes / block.bytes_per_pixel(), first_row);
+    const size_t row_size = size_t(visible.width) * block.bytes_per_pixel();
     for (int32_t upper = 0, lower = visible.height - 1; upper <= lower; ++upper, --lower) {
-        uint8_t* a = first_row + ptrdiff_t(upper) * row_bytes;
-        uint8_t* b = first_row + ptrdiff_t(lower) * row_bytes;
+        uint8_t* a = first_row + ptrdiff_t(upper) * block.row_bytes;
+        uint8_t* b = first_row + ptrdiff_t(lower) * block.row_bytes;
         if (upper != lower) swap_rows(a, b, row_size);
-        if (colors && !host_order) {
+        if (block.colors && !block.host_order) {
             reorder_row(a, visible.width);
             if (upper != lower) reorder_row(b, visible.width);
         }
     }
+}
+
+// The block `visible` from the frame buffer into `pixels`, the memory of an
+// image of `image`'s shape. Colours come in the host's byte order where
+// OpenGL can give it, else as red, green, blue, alpha, reordered.
+void read_block(Plane plane, const Pixel_Rectangle& image, const Pixel_Rectangle& visible,
+                uint8_t* pixels, int32_t row_bytes) {
+    const bool colors = plane == Plane::colors;
+    const Block_Read block{image, visible, pixels, row_bytes, colors, colors && gl_takes_host_order()};
+    if (!read_in_bands(block)) read_in_place(block);
 }
 
 // The fast path of both reads: a placeholder of the right shape for the host,

@@ -82,6 +82,7 @@ typedef double GLclampd;
 #define GL_READ_BUFFER 0x0C02
 #define GL_DOUBLEBUFFER 0x0C32
 #define GL_UNPACK_ALIGNMENT 0x0CF5
+#define GL_UNPACK_ROW_LENGTH 0x0CF2
 #define GL_PACK_ALIGNMENT 0x0D05
 #define GL_MAX_TEXTURE_SIZE 0x0D33
 #define GL_DEPTH_BITS 0x0D56
@@ -115,6 +116,7 @@ typedef double GLclampd;
 #define GL_ALPHA 0x1906
 #define GL_RGB 0x1907
 #define GL_RGBA 0x1908
+#define GL_BGRA 0x80E1
 
 #define GL_VERTEX_ARRAY 0x8074
 #define GL_COLOR_ARRAY 0x8076
@@ -210,6 +212,11 @@ typedef double GLclampd;
     X(void, TexCoord2fv, (const GLfloat* v), (v))                                               \
     X(void, RasterPos2i, (GLint x, GLint y), (x, y))                                            \
     X(void, RasterPos3i, (GLint x, GLint y, GLint z), (x, y, z))                                \
+    X(void, PixelZoom, (GLfloat x_factor, GLfloat y_factor), (x_factor, y_factor))              \
+    X(void, Bitmap,                                                                             \
+      (GLsizei width, GLsizei height, GLfloat x_origin, GLfloat y_origin, GLfloat x_move,       \
+       GLfloat y_move, const GLubyte* bitmap),                                                  \
+      (width, height, x_origin, y_origin, x_move, y_move, bitmap))                              \
     X(void, DrawPixels,                                                                         \
       (GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels),        \
       (width, height, format, type, pixels))                                                    \

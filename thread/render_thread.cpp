@@ -1,9 +1,11 @@
 // The render thread of a renderer object: it owns the object's OpenGL
 // context, waits for one command at a time, carries it out and signals it
 // done. Before drawing, reading or initialising it draws what is still queued
-// in the batch, so the picture follows the host's call order. The commands'
-// work lives with their subjects (gl/, batch/, pixels/); this file only
-// dispatches.
+// in the batch, so the picture follows the host's call order. A batch handed
+// over without waiting (thread/hand_over.cpp) is drawn while the host's
+// thread goes on, so in_render_thread stays 0 for it: the host's thread reads
+// that flag meanwhile. The commands' work lives with their subjects (gl/,
+// batch/, pixels/); this file only dispatches.
 #include "driver/actions.h"
 #include "driver/device.h"
 #include "platform/gl.h"
@@ -12,7 +14,7 @@ namespace {
 
 // Draws the queued batch first, so that earlier calls land first.
 void flush_queued(OGL_Device_Data& device) {
-    if (device.batch.vertex_total != 0) device.flush_batch();
+    if (device.batch->vertex_total != 0) device.flush_batch();
 }
 
 void present(OGL_Device_Data& device) {
@@ -104,13 +106,18 @@ DWORD WINAPI render_thread_proc(LPVOID object) {
     SetEvent(device.command.command_done);
     while (running) {
         WaitForSingleObject(device.command.command_posted, INFINITE);
-        device.command.in_render_thread = 1;
-        running = run_command(device);
+        const Batch_Hand_Over& handed = device.hand_over;
+        if (device.command.command_code == CMD_STATE_CHANGE && handed.batch != nullptr) {
+            device.draw_batch(*handed.batch, handed.state);
+        } else {
+            device.command.in_render_thread = 1;
+            running = run_command(device);
+            device.command.in_render_thread = 0;
+        }
         if (DEBUG_SHOW_EACH_COMMAND != 0) {
             glFlush();
             SwapBuffers(device.device_context);
         }
-        device.command.in_render_thread = 0;
         // After the answer to CMD_EXIT the object may be gone at once.
         SetEvent(device.command.command_done);
     }

@@ -14,13 +14,12 @@
 
 #include "host/loader.h"
 #include "platform/winx.h"
+#include "tools/check_pictures.h"
 #include "tools/demo_scene.h"
 #include "tools/module_path.h"
 #include "host/png_io.h"
 
 namespace {
-
-const char* const USAGE = "usage: tovrek demo [-o FILE.png] [--module PATH]\n";
 
 bool has_display() {
     const char* display = std::getenv("DISPLAY");
@@ -33,7 +32,7 @@ bool save_window(HWND window, const std::string& path, std::string* error) {
         *error = "the window could not be captured";
         return false;
     }
-    return write_png(path, rgba_of(snapshot), error);
+    return write_png(path, snapshot_picture(snapshot), error);
 }
 
 void set_buffer_depth(HT_Device_Data* device) {
@@ -95,17 +94,15 @@ int render(const std::string& module_path, const std::string& output, bool linge
     return 0;
 }
 
-}  // namespace
-
 int demo_command(int argc, char** argv) {
     std::string output = "demo.png", module_choice;
     for (int i = 0; i < argc; ++i) {
         std::string argument = argv[i];
-        if ((argument == "-o" || argument == "--module") && i + 1 < argc) {
+        bool takes_value = argument == "-o" || argument == "--module";
+        if (takes_value && i + 1 < argc) {
             (argument == "-o" ? output : module_choice) = argv[++i];
         } else {
-            std::fputs(USAGE, stderr);
-            return 2;
+            return usage_error(DEMO_COMMAND, argument_problem(argument, takes_value));
         }
     }
     bool own_display = !has_display();
@@ -120,3 +117,18 @@ int demo_command(int argc, char** argv) {
     winx::stop_private_display();
     return status;
 }
+
+}  // namespace
+
+const Tool_Command DEMO_COMMAND = {
+    "demo", "render the built-in scene into a window and a PNG",
+    "usage: tovrek demo [-o FILE.png] [--module PATH]\n"
+    "Renders the built-in scene through the driver into a window (shown for\n"
+    "about two seconds on a display; a private X server otherwise) and writes\n"
+    "what the window shows to a PNG.\n"
+    "options:\n"
+    "  -o FILE.png     the picture to write (default demo.png)\n"
+    "  --module PATH   the driver module (default $TOVREK_MODULE, else the installed one)\n"
+    "  -h, --help      show this help\n",
+    demo_command,
+};

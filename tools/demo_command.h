@@ -1,5 +1,6 @@
 // The `demo` command of the tovrek tool.
 #pragma once
 
-// argv holds the words after `demo`. Returns the process's exit status.
-int demo_command(int argc, char** argv);
+#include "tools/tool_command.h"
+
+extern const Tool_Command DEMO_COMMAND;

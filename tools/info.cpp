@@ -20,7 +20,6 @@
 
 namespace {
 
-const char* const USAGE = "usage: tovrek info [--module PATH] [--screen WxHxDEPTH]\n";
 const char* const CONTROL_PANEL_KEY = "SYSTEM\\CurrentControlSet\\Services\\QRB64\\Device0";
 
 void print_screen() {
@@ -102,6 +101,7 @@ void print_control_panel() {
 // construction every switch to software emulation is announced in a box, so
 // the boxes are the reasons; an object without them accelerates.
 bool print_construction(const std::string& module_path) {
+    std::printf("module: %s\n", module_path.c_str());
     HT_Driver_Module module;
     if (!module.load(module_path)) {
         std::fprintf(stderr, "info: %s\n", module.error().c_str());
@@ -135,8 +135,6 @@ bool parse_screen(const std::string& text, int* width, int* height, int* depth) 
            (*depth == 8 || *depth == 16 || *depth == 24);
 }
 
-}  // namespace
-
 int info_command(int argc, char** argv) {
     std::string module_choice;
     int width = 1280, height = 1024, depth = 24;
@@ -144,11 +142,11 @@ int info_command(int argc, char** argv) {
         const std::string argument = argv[i];
         if (argument == "--module" && i + 1 < argc) {
             module_choice = argv[++i];
-        } else if (argument == "--screen" && i + 1 < argc && parse_screen(argv[i + 1], &width, &height, &depth)) {
-            ++i;
+        } else if (argument == "--screen" && i + 1 < argc) {
+            if (!parse_screen(argv[++i], &width, &height, &depth))
+                return usage_error(INFO_COMMAND, std::string("--screen wants WIDTHxHEIGHTxDEPTH, got ") + argv[i]);
         } else {
-            std::fputs(USAGE, stderr);
-            return 2;
+            return usage_error(INFO_COMMAND, argument_problem(argument, argument == "--module" || argument == "--screen"));
         }
     }
     const char* display = std::getenv("DISPLAY");
@@ -170,3 +168,17 @@ int info_command(int argc, char** argv) {
     winx::stop_private_display();
     return constructed ? 0 : 1;
 }
+
+}  // namespace
+
+const Tool_Command INFO_COMMAND = {
+    "info", "show what the driver finds on this machine",
+    "usage: tovrek info [--module PATH] [--screen WxHxDEPTH]\n"
+    "Shows the screen, the desktop's pixel formats, the board profile, the board\n"
+    "control panel's settings, and what constructing one renderer object concludes.\n"
+    "options:\n"
+    "  --module PATH         the driver module (default $TOVREK_MODULE, else the installed one)\n"
+    "  --screen WxHxDEPTH    the private X server's screen when there is no display (default 1280x1024x24)\n"
+    "  -h, --help            show this help\n",
+    info_command,
+};

@@ -4,5 +4,6 @@
 #include <string>
 
 // `--module PATH` when given (non-empty), else $TOVREK_MODULE when set, else
-// the module built beside the tools.
+// the installed module at its place relative to this program (bin/ ->
+// lib/tovrek/tovrek.hdi), else the module built beside the tools.
 std::string driver_module_path(const std::string& command_line_choice);

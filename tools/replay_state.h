@@ -60,6 +60,9 @@ public:
     std::optional<winx::Window_Snapshot> last_shown;
     winx::Message_Recorder messages;
     size_t matched_messages = 0;
+    // What the pictures of the running statement's failure are called under
+    // the output folder, without ".png": the trace's name and the line.
+    std::string failure_picture_name;
 
 private:
     std::string trace_directory_;

@@ -1,10 +1,13 @@
 // Snapshots and expectations: pixels of the window, values of the last
-// reads, their shape, and the message boxes shown so far.
+// reads, their shape, and the message boxes shown so far. A pixel that
+// fails leaves the picture it was checked in and a difference picture that
+// marks it under the output folder.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/check_pictures.h"
 #include "host/png_io.h"
 #include "tools/trace_handlers.h"
 
@@ -50,6 +53,30 @@ const uint8_t* image_pixel(const HT_Shared_Image& image, int x, int y, int bytes
     return image->pixels() + row * image->row_bytes() + column * bytes_per_pixel;
 }
 
+// Writes the picture that an expectation checked, and the difference picture
+// marking the failing pixel at (column, row), top row 0; returns where, to
+// follow the failure's message.
+std::string write_failure_pictures(const Replay_State& state, const Rgba_Image& picture, int column, int row) {
+    std::string error;
+    std::string checked = state.output_path(state.failure_picture_name + ".png", &error);
+    std::string difference =
+        checked.empty() ? std::string() : state.output_path(state.failure_picture_name + ".difference.png", &error);
+    if (difference.empty() || !write_png(checked, picture, &error) ||
+        !write_png(difference, difference_picture(picture, column, row), &error))
+        return " (no pictures written: " + error + ")";
+    return "; checked picture " + checked + ", difference picture " + difference;
+}
+
+// The same for a pixel of a read image.
+std::string write_failure_pictures(const Replay_State& state, const HT_Shared_Image& image, const uint8_t* pixel,
+                                   int bytes_per_pixel) {
+    const size_t offset = size_t(pixel - image->pixels());
+    const size_t row_bytes = image->row_bytes() > 0 ? size_t(image->row_bytes()) : offset + 1;
+    const int row = int(offset / row_bytes);
+    const int column = int(offset % row_bytes) / bytes_per_pixel;
+    return write_failure_pictures(state, host_image_picture(*image.get()), column, row);
+}
+
 std::string box_text(const winx::Message_Box& box) { return "\"" + box.caption + "\" \"" + box.text + "\""; }
 
 }  // namespace
@@ -60,11 +87,10 @@ Failure run_statement(Replay_State& state, const Snapshot_Statement& statement) 
     if (!winx::capture_window(state.window, &snapshot)) return expected("a capture of the window", "none");
     state.snapshot = snapshot;
     if (!statement.file) return std::nullopt;
-    const Rgba_Image rgba = rgba_of(snapshot);
     std::string error;
     std::string path = state.output_path(*statement.file, &error);
     if (path.empty()) return expected("a folder for " + *statement.file, error);
-    if (!write_png(path, rgba, &error)) return expected(*statement.file + " written", error);
+    if (!write_png(path, snapshot_picture(snapshot), &error)) return expected(*statement.file + " written", error);
     return std::nullopt;
 }
 
@@ -78,7 +104,8 @@ Failure run_statement(Replay_State& state, const Expect_Pixel_Statement& stateme
     if (channels_within(got, statement.color, statement.tolerance, false)) return std::nullopt;
     return expected(color_text(statement.color, false) + within_text(statement.tolerance) + " at " +
                         at_text(statement.x, statement.y),
-                    color_text(got, false));
+                    color_text(got, false)).value() +
+           write_failure_pictures(state, snapshot_picture(snapshot), statement.x, snapshot.height - 1 - statement.y);
 }
 
 Failure run_statement(Replay_State& state, const Expect_Read_Statement& statement) {
@@ -93,7 +120,8 @@ Failure run_statement(Replay_State& state, const Expect_Read_Statement& statemen
     if (channels_within(got, statement.color, statement.tolerance, true)) return std::nullopt;
     return expected(color_text(statement.color, true) + within_text(statement.tolerance) + " at " +
                         at_text(statement.x, statement.y),
-                    color_text(got, true));
+                    color_text(got, true)).value() +
+           write_failure_pictures(state, state.last_color, byte, 4);
 }
 
 Failure run_statement(Replay_State& state, const Expect_Depth_Statement& statement) {
@@ -108,7 +136,8 @@ Failure run_statement(Replay_State& state, const Expect_Depth_Statement& stateme
     if (std::abs(int(got) - statement.value) <= statement.tolerance) return std::nullopt;
     return expected("depth " + std::to_string(statement.value) + within_text(statement.tolerance) + " at " +
                         at_text(statement.x, statement.y),
-                    std::to_string(got));
+                    std::to_string(got)).value() +
+           write_failure_pictures(state, state.last_depth, byte, 2);
 }
 
 Failure run_statement(Replay_State& state, const Expect_Image_Statement& statement) {

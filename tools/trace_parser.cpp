@@ -411,7 +411,12 @@ bool parse_trace(const std::string& text, Trace* trace, Read_Error* error) {
             auto found = statement_table().find(keyword.text);
             if (keyword.quoted || found == statement_table().end())
                 in.fail(keyword.column, "a statement, not \"" + keyword.text + "\"");
-            statements.push_back({number, found->second(in)});
+            statements.push_back({number, found->second(in), {}});
+            if (keyword.text == "expect") {
+                std::string& text = statements.back().expectation;
+                for (const Trace_Word& word : words)
+                    text += (text.empty() ? "" : " ") + (word.quoted ? "\"" + word.text + "\"" : word.text);
+            }
         }
     } catch (const Read_Error& failure) {
         *error = failure;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 
+#include "tools/check_pictures.h"
 #include "tools/image_source.h"
 #include "host/png_io.h"
 #include "tools/trace_handlers.h"
@@ -97,22 +98,7 @@ Failure save_read(Replay_State& state, const HT_Shared_Image& image, const std::
             return expected(file + " written", error);
         return std::nullopt;
     }
-    Rgba_Image rgba;
-    rgba.width = image->width();
-    rgba.height = image->height();
-    rgba.bytes.resize(size_t(rgba.width) * size_t(rgba.height) * 4);
-    for (int y = 0; y < rgba.height; ++y) {
-        for (int x = 0; x < rgba.width; ++x) {
-            HT_RGB32 pixel;
-            std::memcpy(&pixel, image->pixels() + size_t(y) * size_t(image->row_bytes()) + size_t(x) * 4, 4);
-            uint8_t* out = &rgba.bytes[(size_t(y) * size_t(rgba.width) + size_t(x)) * 4];
-            out[0] = HT_Red(pixel);
-            out[1] = HT_Green(pixel);
-            out[2] = HT_Blue(pixel);
-            out[3] = HT_Alpha(pixel);
-        }
-    }
-    if (!write_png(path, rgba, &error)) return expected(file + " written", error);
+    if (!write_png(path, host_image_picture(*image.get()), &error)) return expected(file + " written", error);
     return std::nullopt;
 }
 

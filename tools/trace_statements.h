@@ -157,6 +157,9 @@ using Statement_Body = std::variant<
 struct Statement {
     int line = 0;
     Statement_Body body;
+    // An expectation's words as written, for reports; empty for the other
+    // statements, which traces hold by the thousand.
+    std::string expectation;
 };
 
 struct Trace {

@@ -3,24 +3,25 @@
 // build names.
 #include "tools/view_command.h"
 
-#include <cstdio>
 #include <string>
 
 #include "tools/module_path.h"
 #include "viewer/view_options.h"
 #include "viewer/view_run.h"
 
+namespace {
+
 int view_command(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i)
-        if (std::string(argv[i]) == "--help") {
-            std::fputs(VIEW_USAGE, stdout);
-            return 0;
-        }
     View_Options options;
     std::string error;
-    if (!parse_view_options(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "view: %s\n%s", error.c_str(), VIEW_USAGE);
-        return 2;
-    }
+    if (!parse_view_options(argc, argv, &options, &error)) return usage_error(VIEW_COMMAND, error);
     return run_view(options, driver_module_path(options.module));
 }
+
+}  // namespace
+
+const Tool_Command VIEW_COMMAND = {
+    "view", "render a model file through the driver, or compare it with a reference",
+    VIEW_HELP,
+    view_command,
+};

@@ -1,3 +1,5 @@
 #pragma once
 
-int view_command(int argc, char** argv);
+#include "tools/tool_command.h"
+
+extern const Tool_Command VIEW_COMMAND;

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "host/png_io.h"
+#include "host/snapshot_png.h"
 #include "platform/winx.h"
 
 struct Image_Difference {

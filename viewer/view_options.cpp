@@ -8,11 +8,27 @@
 #include <cstdlib>
 #include <cstring>
 
-const char* const VIEW_USAGE =
+const char* const VIEW_HELP =
     "usage: tovrek view MODEL [-o FILE.png] [--size WxH] [--frames N] [--buffer-depth N]\n"
     "                   [--edges] [--reference direct|software] [--module PATH]\n"
     "                   [--compare direct|software] [--tolerance N] [--max-differing P] [--diff FILE.png]\n"
-    "                   [--record FILE.trace]\n";
+    "                   [--record FILE.trace]\n"
+    "Renders a model file (obj, ply, stl, off, 3ds, gltf, glb, dae) through the driver, orbiting it over\n"
+    "the frames. Exits 2 when the model cannot be read; comparing, 1 when too many pixels differ.\n"
+    "options:\n"
+    "  -o FILE.png                 write the last frame\n"
+    "  --size WxH                  the window (default 640x480)\n"
+    "  --frames N                  frames of the orbit, with frames per second (default 1; 0: until closed)\n"
+    "  --buffer-depth N            the host's \"Buffer Depth\" (default 24)\n"
+    "  --edges                     draw the triangle edges as polylines too\n"
+    "  --reference direct|software show a reference renderer instead of the driver\n"
+    "  --compare direct|software   render through the driver and the reference, print the differing pixels\n"
+    "  --tolerance N               a pixel differs when a channel differs by more (default 8)\n"
+    "  --max-differing P           the most differing pixels, in percent, that exit 0 (default 0.5)\n"
+    "  --diff FILE.png             write the difference picture\n"
+    "  --record FILE.trace         record the host's calls on the driver (sets TOVREK_RECORD)\n"
+    "  --module PATH               the driver module (default $TOVREK_MODULE, else the installed one)\n"
+    "  -h, --help                  show this help\n";
 
 namespace {
 

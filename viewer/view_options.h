@@ -3,7 +3,8 @@
 
 #include <string>
 
-extern const char* const VIEW_USAGE;
+// The usage line, what the command does, and every option.
+extern const char* const VIEW_HELP;
 
 enum class View_Renderer { driver, direct, software };
 

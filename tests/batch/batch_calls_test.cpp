@@ -11,6 +11,7 @@
 #include "platform/gl.h"
 #include "platform/gl_layers.h"
 #include "tests/support/device_fixture.h"
+#include "tests/support/test_device.h"
 
 using namespace test_support;
 
@@ -41,6 +42,9 @@ protected:
     void polyline(const HT_Rendition& rendition, int count, const HT_Point3D* points) {
         driver.call(driver.actions().draw_dc_polyline, &rendition, count, points);
     }
+    // A flush hands the batch over without waiting for it to be drawn: the
+    // calls are counted once the render thread is done with it.
+    void await_drawing() { test_device::await_drawing(&driver.device()); }
     Running_Device driver;
     const HT_Rendition red = solid_rendition(RED_COLOR);
     const HT_Rendition blue = solid_rendition(BLUE_COLOR);
@@ -66,14 +70,17 @@ TEST_F(Batch_Calls, AFullBatchIsDrawnAtItsLimits) {
     for (int i = 0; i < 99; ++i) polyline(red, 2, TWO_POINTS);
     EXPECT_EQ(recorder.count("glDrawArrays"), 0u);
     polyline(red, 2, TWO_POINTS);
+    await_drawing();
     EXPECT_EQ(recorder.count("glDrawArrays"), 100u);
 
     std::vector<HT_Point3D> long_line(300, HT_Point3D{5, 5, 5});
     for (int i = 0; i < 300; ++i) long_line[i].x = float(i % 60);
     recorder.clear();
     polyline(red, 300, long_line.data());
+    await_drawing();
     EXPECT_EQ(recorder.count("glDrawArrays"), 0u);
     polyline(red, 2, TWO_POINTS);
+    await_drawing();
     const std::vector<winx::Gl_Call> draws = calls_named(recorder, "glDrawArrays");
     ASSERT_EQ(draws.size(), 1u);
     EXPECT_EQ(draws[0].numbers, (std::vector<double>{GL_LINE_STRIP, 0, 300}));
@@ -84,6 +91,7 @@ TEST_F(Batch_Calls, AnotherColourDrawsTheQueuedBatchFirst) {
     polyline(red, 2, TWO_POINTS);
     winx::Gl_Recorder recorder;
     polyline(blue, 3, THREE_POINTS);
+    await_drawing();
     EXPECT_EQ(recorder.count("glDrawArrays"), 2u);
     const std::vector<winx::Gl_Call> colors = calls_named(recorder, "glColor4ub");
     ASSERT_FALSE(colors.empty());
@@ -97,6 +105,7 @@ TEST_F(Batch_Calls, AKindChangeDrawsOneBatchAndNothingForTheEmptyOne) {
     polyline(red, 3, THREE_POINTS);
     winx::Gl_Recorder recorder;
     driver.call(driver.actions().draw_dc_polytriangle, &red, 3, THREE_POINTS);
+    await_drawing();
     EXPECT_EQ(recorder.count("glShadeModel"), 1u);
     EXPECT_EQ(recorder.count("glDrawArrays"), 2u);
     const size_t calls_after_append = recorder.calls().size();

@@ -1,7 +1,8 @@
-// Pixel operations whose memory cannot be had: the row buffer of an image,
+// Pixel operations whose memory cannot be had: the buffers of an image,
 // the pixel memory of an image read back, the texture conversion buffer.
 // The frame stays as it was, the host still gets a handle it can use, and a
 // texture that could not be loaded is not taken as loaded.
+#include <cstring>
 #include <vector>
 
 #include "tests/pixels/failing_allocation.h"
@@ -13,26 +14,47 @@ class Allocation_Failure : public Pixel_Test {};
 
 }  // namespace
 
-TEST_F(Allocation_Failure, ImageWithoutARowBufferLeavesTheFrameAsItWas) {
+// Rows 402 bytes apart are not whole pixels apart: the image is reordered
+// through a buffer of its own (800 bytes for two rows of 100 pixels), else
+// through one of a row (400 bytes), else not drawn at all.
+TEST_F(Allocation_Failure, ImageWithoutABufferLeavesTheFrameAsItWas) {
     ASSERT_TRUE(open(200, 16, 16));
     clear_depth();
     const std::vector<uint32_t> colors_before = read_all_colors();
     const std::vector<uint16_t> depths_before = read_all_depths();
-    std::vector<uint32_t> pixels(100 * 2, host_pixel(255, 255, 255));
+    const std::vector<uint8_t> pixels(402 + 400, 255);
 
-    // Two rows, and one row with its point pass: 100 pixels of 4 bytes.
-    failing_allocation::fail_next_array_of(400);
-    draw_image({10, 5, 0}, {109, 4, 0}, 400, pixels.data());
-    EXPECT_TRUE(failing_allocation::failed());
-    failing_allocation::fail_next_array_of(400);
-    draw_image({10, 8, 100}, {109, 8, 100}, 400, pixels.data());
+    failing_allocation::fail_next_arrays_of(800, 400);
+    draw_image({10, 5, 0}, {109, 4, 0}, 402, pixels.data());
     EXPECT_TRUE(failing_allocation::failed());
 
     EXPECT_EQ(read_all_colors(), colors_before);
     EXPECT_EQ(read_all_depths(), depths_before);
     // Nothing stays locked or half done: the next image draws.
-    draw_image({10, 5, 0}, {109, 4, 0}, 400, pixels.data());
+    draw_image({10, 5, 0}, {109, 4, 0}, 402, pixels.data());
     EXPECT_EQ(read_all_colors()[size_t(16 - 1 - 5) * 200 + 10], 0xFFFFFFFFu);
+}
+
+TEST_F(Allocation_Failure, ImageWithoutABlockBufferIsDrawnRowByRow) {
+    ASSERT_TRUE(open(200, 16, 16));
+    std::vector<uint8_t> pixels(402 + 400);
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 100; ++x) {
+            const uint32_t pixel = host_pixel(uint8_t(row * 50 + x), uint8_t(x * 3), 7);
+            std::memcpy(pixels.data() + row * 402 + x * 4, &pixel, 4);
+        }
+
+    failing_allocation::fail_next_array_of(800);
+    draw_image({10, 5, 0}, {109, 4, 0}, 402, pixels.data());
+    EXPECT_TRUE(failing_allocation::failed());
+
+    const std::vector<uint32_t> colors = read_all_colors();
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 100; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, pixels.data() + row * 402 + x * 4, 4);
+            EXPECT_EQ(colors[size_t(16 - 1 - 5 + row) * 200 + 10 + x], pixel) << x << "," << row;
+        }
 }
 
 TEST_F(Allocation_Failure, ReadWithoutPixelMemoryHandsBackAnImageWithoutPixels) {

@@ -101,7 +101,7 @@ TEST_F(Image, ThePointPassNeedsADepthBufferAndASingleRow) {
     draw_image({0, 3, 0}, {3, 2, 0}, 16, rows.data());
     draw_image({0, 10, 0}, {3, 10.5f, 0}, 16, rows.data());
     EXPECT_EQ(recorder.count("glDrawArrays") + recorder.count("glBegin"), 0u);
-    EXPECT_EQ(recorder.count("glDrawPixels"), 3u);
+    EXPECT_EQ(recorder.count("glDrawPixels"), 2u) << "one call an image";
 }
 
 TEST_F(Image, DepthTestIsPutBackAsTheMirrorSays) {
@@ -129,7 +129,7 @@ TEST_F(Image, MarkedImagesGoToTheBoardOnlyWhenItAccelerates) {
         object->software_emulation = emulation;
         winx::Gl_Recorder recorder;
         draw_image({6, 9, 0}, {7, 8, 0}, 8, marked);
-        EXPECT_EQ(recorder.count("glDrawPixels"), emulation == 0 ? 0u : 2u);
+        EXPECT_EQ(recorder.count("glDrawPixels"), emulation == 0 ? 0u : 1u);
         const std::vector<winx::Gl_Call> reads = calls_named(recorder.calls(), "glReadPixels");
         ASSERT_EQ(reads.size(), emulation == 0 ? 1u : 0u);
         if (emulation == 0) {

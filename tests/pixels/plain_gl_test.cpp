@@ -1,32 +1,23 @@
 // The paths for an OpenGL that has only what version 1.1 promises: colours
 // read as red, green, blue, alpha and reordered by the driver, and texture
-// sizes that are not powers of two resampled to ones that are. A layer of
-// the dispatch table makes the context say it is 1.1 without extensions.
+// sizes that are not powers of two resampled to ones that are (the layer of
+// plain_gl.h makes the context say it is 1.1 without extensions).
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "tests/pixels/pixel_fixture.h"
+#include "tests/pixels/plain_gl.h"
 
 namespace {
 
-winx::Gl_Layer plain_layer;
-
-const GLubyte* plain_get_string(GLenum name) {
-    if (name == GL_VERSION) return reinterpret_cast<const GLubyte*>("1.1 plain");
-    if (name == GL_EXTENSIONS) return reinterpret_cast<const GLubyte*>("GL_EXT_texture GL_EXT_bgra_not");
-    return plain_layer.below().GetString(name);
-}
-
 class Plain_Gl : public Pixel_Test {
 protected:
-    void SetUp() override {
-        plain_layer.entries.GetString = plain_get_string;
-        winx::install_gl_layer(&plain_layer, winx::Gl_Layer_Place::top);
-    }
     void TearDown() override {
-        winx::remove_gl_layer(&plain_layer);
         Pixel_Test::TearDown();
+        plain.reset();
     }
+    std::unique_ptr<Plain_Gl_Layer> plain = std::make_unique<Plain_Gl_Layer>();
 };
 
 }  // namespace

@@ -1,9 +1,34 @@
 // The running device for end-to-end tests (see device_fixture.h).
 #include "tests/support/device_fixture.h"
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include "tests/support/test_device.h"
 
 namespace test_support {
+namespace {
+
+// HD_Device with TOVREK_SYNCHRONOUS set as the channel asks; the variable is
+// put back afterwards.
+HT_Device_Data* create_device(HT_Driver_Module& module, Channel channel) {
+    if (channel == Channel::as_environment_says) return module.create_device();
+    const char* before = std::getenv("TOVREK_SYNCHRONOUS");
+    const std::optional<std::string> kept = before ? std::optional<std::string>(before) : std::nullopt;
+    if (channel == Channel::synchronous)
+        setenv("TOVREK_SYNCHRONOUS", "1", 1);
+    else
+        unsetenv("TOVREK_SYNCHRONOUS");
+    HT_Device_Data* device = module.create_device();
+    if (kept)
+        setenv("TOVREK_SYNCHRONOUS", kept->c_str(), 1);
+    else
+        unsetenv("TOVREK_SYNCHRONOUS");
+    return device;
+}
+
+}  // namespace
 
 Running_Device::~Running_Device() { stop(); }
 
@@ -16,7 +41,7 @@ bool Running_Device::start(const Device_Settings& settings) {
         error_ = module_.error();
         return false;
     }
-    device_ = module_.create_device();
+    device_ = create_device(module_, settings.channel);
     if (device_ == nullptr) {
         error_ = "HD_Device returned null";
         return false;

@@ -15,10 +15,15 @@
 
 namespace test_support {
 
+// How the device hands its batches to its render thread: as the environment
+// says (TOVREK_SYNCHRONOUS), or either way whatever it says.
+enum class Channel { as_environment_says, handed_over, synchronous };
+
 struct Device_Settings {
     int width = 64;
     int height = 64;
     int buffer_depth = 24;  // the host's "Buffer Depth" option
+    Channel channel = Channel::as_environment_says;
 };
 
 class Running_Device {

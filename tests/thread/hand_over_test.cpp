@@ -1,0 +1,170 @@
+// Batches handed to the render thread without waiting, against the one-slot
+// channel. A layer of the dispatch table holds the render thread inside its
+// first glDrawArrays, so that the tests see what the host's thread does
+// while a batch is being drawn: with batches handed over it goes on filling
+// the other batch and waits only at the next hand-over; on the one-slot
+// channel the flush itself waits. And a scene of every kind of call makes
+// the same OpenGL calls, in the same order, either way.
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/gl.h"
+#include "platform/gl_layers.h"
+#include "tests/support/device_fixture.h"
+#include "tests/support/pixel_checks.h"
+#include "tests/support/test_device.h"
+
+using namespace test_support;
+
+namespace {
+
+constexpr auto SURELY = std::chrono::seconds(10);
+constexpr auto A_WHILE = std::chrono::milliseconds(150);
+
+// Holds every glDrawArrays while `holding` is set, counting those that
+// arrived.
+struct Draw_Hold {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool holding = false;
+    int arrived = 0;
+    winx::Gl_Layer layer;
+
+    void hold() {
+        std::lock_guard<std::mutex> lock(mutex);
+        holding = true;
+    }
+    void release() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            holding = false;
+        }
+        changed.notify_all();
+    }
+    bool await_arrival() {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, SURELY, [this] { return arrived > 0; });
+    }
+};
+
+Draw_Hold* the_hold = nullptr;
+
+void held_draw_arrays(GLenum mode, GLint first, GLsizei count) {
+    {
+        std::unique_lock<std::mutex> lock(the_hold->mutex);
+        ++the_hold->arrived;
+        the_hold->changed.notify_all();
+        the_hold->changed.wait(lock, [] { return !the_hold->holding; });
+    }
+    the_hold->layer.below().DrawArrays(mode, first, count);
+}
+
+class Hand_Over : public testing::Test {
+protected:
+    void SetUp() override {
+        the_hold = &hold;
+        hold.layer.entries.DrawArrays = held_draw_arrays;
+    }
+    void TearDown() override {
+        hold.release();
+        winx::remove_gl_layer(&hold.layer);
+        driver.stop();
+        the_hold = nullptr;
+    }
+
+    // A device whose first-draw rule is behind it, with the hold in place.
+    void start(Channel channel) {
+        Device_Settings settings;
+        settings.channel = channel;
+        ASSERT_TRUE(driver.start(settings)) << driver.error();
+        line(red, 60);
+        driver.show();
+        hold.hold();
+        winx::install_gl_layer(&hold.layer, winx::Gl_Layer_Place::top);
+    }
+    // A polyline over row y, on another thread of the host's (one call at a
+    // time, as the host's contract asks), so that a wait can be seen.
+    std::future<void> line_elsewhere(const HT_Rendition& rendition, int y) {
+        return std::async(std::launch::async, [this, &rendition, y] { line(rendition, y); });
+    }
+    void line(const HT_Rendition& rendition, int y) {
+        const HT_Point3D points[2] = {{2.5f, y + 0.5f, 0}, {40.5f, y + 0.5f, 0}};
+        driver.call(driver.actions().draw_dc_polyline, &rendition, 2, points);
+    }
+
+    Draw_Hold hold;
+    Running_Device driver;
+    const HT_Rendition red = solid_rendition(HT_Make_RGB32(255, 0, 0));
+    const HT_Rendition blue = solid_rendition(HT_Make_RGB32(0, 0, 255));
+};
+
+std::vector<uint32_t> row_colors(const winx::Window_Snapshot& shown, std::initializer_list<int> rows) {
+    std::vector<uint32_t> colors;
+    for (int y : rows) colors.push_back(shown.at(20, y));
+    return colors;
+}
+
+}  // namespace
+
+// The red line is handed over by the blue one and held in its drawing; the
+// blue line's call returns and the host fills the other batch. The next
+// hand-over waits until the red batch is drawn, and every line ends up where
+// and in the colour it was asked for.
+TEST_F(Hand_Over, TheHostFillsOneBatchWhileTheOtherIsDrawn) {
+    start(Channel::handed_over);
+    line(red, 10);
+    std::future<void> blue_line = line_elsewhere(blue, 20);
+    ASSERT_EQ(blue_line.wait_for(SURELY), std::future_status::ready) << "the hand-over waited";
+    ASSERT_TRUE(hold.await_arrival());
+
+    std::future<void> red_line = line_elsewhere(red, 30);
+    EXPECT_EQ(red_line.wait_for(A_WHILE), std::future_status::timeout)
+        << "a second hand-over while the first is still drawn";
+    hold.release();
+    ASSERT_EQ(red_line.wait_for(SURELY), std::future_status::ready);
+
+    const winx::Window_Snapshot shown = driver.show_and_capture();
+    EXPECT_EQ(row_colors(shown, {10, 20, 30}), (std::vector<uint32_t>{RED, BLUE, RED}));
+}
+
+// Every command other than a hand-over first waits until the batch in flight
+// is drawn, so what it reads or draws comes after it.
+TEST_F(Hand_Over, OtherCommandsWaitForTheBatchInFlight) {
+    start(Channel::handed_over);
+    line(red, 10);
+    line(blue, 20);
+    ASSERT_TRUE(hold.await_arrival());
+    HT_Shared_Image image;
+    const HT_Point3D corner{0, 63, 0};
+    const HT_Point3D far_corner{63, 0, 0};
+    test_device::driver(&driver.device())->fast_readback = false;
+    std::future<void> read = std::async(std::launch::async, [&] {
+        const HT_Rendition rendition;
+        driver.call(driver.actions().read_dc_color, &rendition, &corner, &far_corner, image);
+    });
+    EXPECT_EQ(read.wait_for(A_WHILE), std::future_status::timeout);
+    hold.release();
+    ASSERT_EQ(read.wait_for(SURELY), std::future_status::ready);
+    uint32_t pixel = 0;
+    std::memcpy(&pixel, image->pixels() + (63 - 10) * image->row_bytes() + 20 * 4, 4);
+    EXPECT_EQ(pixel & 0xFFFFFF, RED) << "the read saw the batch that was in flight";
+}
+
+// On the one-slot channel the flush itself waits for the drawing.
+TEST_F(Hand_Over, TheOneSlotChannelWaitsAtEveryFlush) {
+    start(Channel::synchronous);
+    line(red, 10);
+    std::future<void> blue_line = line_elsewhere(blue, 20);
+    EXPECT_EQ(blue_line.wait_for(A_WHILE), std::future_status::timeout);
+    hold.release();
+    ASSERT_EQ(blue_line.wait_for(SURELY), std::future_status::ready);
+    const winx::Window_Snapshot shown = driver.show_and_capture();
+    EXPECT_EQ(row_colors(shown, {10, 20}), (std::vector<uint32_t>{RED, BLUE}));
+}
