@@ -51,12 +51,24 @@ void run_frames(benchmark::State& state, const Model& model, HT_Device_Data* dev
     state.counters["strips"] = double(sender.strip_count());
 }
 
-void Driver_Model_Frames(benchmark::State& state) {
+void driver_model_frames(benchmark::State& state, test_support::Channel channel) {
     const Model* model = model_or_skip(state);
     if (model == nullptr) return;
     test_support::Running_Device driver;
-    if (!driver.start({WIDTH, HEIGHT, BUFFER_DEPTH})) return state.SkipWithError(driver.error().c_str());
+    test_support::Device_Settings settings;
+    settings.width = WIDTH;
+    settings.height = HEIGHT;
+    settings.buffer_depth = BUFFER_DEPTH;
+    settings.channel = channel;
+    if (!driver.start(settings)) return state.SkipWithError(driver.error().c_str());
     run_frames(state, *model, &driver.device(), [&driver] { driver.show(); });
+}
+
+void Driver_Model_Frames(benchmark::State& state) { driver_model_frames(state, test_support::Channel::handed_over); }
+
+// The same on the one-slot channel, where every flush waits for its batch.
+void Driver_Model_Frames_Synchronous(benchmark::State& state) {
+    driver_model_frames(state, test_support::Channel::synchronous);
 }
 
 void Direct_Gl_Model_Frames(benchmark::State& state) {
@@ -78,5 +90,9 @@ void Direct_Gl_Model_Frames(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(Driver_Model_Frames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Driver_Model_Frames_Synchronous)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Direct_Gl_Model_Frames)->Unit(benchmark::kMillisecond)->UseRealTime();
-static const bool model_ratio = bench::compare_with_baseline("Driver_Model_Frames/real_time", "Direct_Gl_Model_Frames/real_time");
+static const bool model_ratio =
+    bench::compare_with_baseline("Driver_Model_Frames/real_time", "Direct_Gl_Model_Frames/real_time");
+static const bool model_channel_ratio =
+    bench::compare_with_baseline("Driver_Model_Frames/real_time", "Driver_Model_Frames_Synchronous/real_time");
