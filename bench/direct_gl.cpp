@@ -5,6 +5,7 @@
 
 #include "platform/gl.h"
 #include "platform/winx.h"
+#include "viewer/gl_context.h"
 
 namespace bench {
 
@@ -24,38 +25,11 @@ bool Direct_Gl_Window::start(int width, int height, int buffer_depth, std::strin
         return false;
     }
     dc_ = GetDC(window_);
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof(format);
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 16;
-    format.cDepthBits = 16;
-    format.iLayerType = PFD_MAIN_PLANE;
-    const int index = ChoosePixelFormat(dc_, &format);
-    if (index == 0 || DescribePixelFormat(dc_, index, sizeof(format), &format) == 0 ||
-        !SetPixelFormat(dc_, index, &format)) {
-        *error = "no pixel format";
-        return false;
-    }
-    context_ = wglCreateContext(dc_);
-    if (context_ == nullptr || !wglMakeCurrent(dc_, context_)) {
-        *error = "no context";
-        return false;
-    }
+    context_ = make_current_gl_context(dc_, 16, 16, error);
+    if (context_ == nullptr) return false;
 
-    // Device coordinates: x and y in window pixels, z over 2^depth - 1.
-    const float z_scale = 1.0f / float((int64_t(1) << buffer_depth) - 1);
-    const float transform[16] = {2.0f / float(width), 0, 0, 0, 0, 2.0f / float(height), 0, 0,
-                                 0, 0, z_scale, 0, -1, -1, 0, 1};
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(transform);
+    load_device_coordinates(width, height, buffer_depth);
     glShadeModel(GL_FLAT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
     glDisable(GL_LINE_STIPPLE);
     glDisable(GL_POLYGON_STIPPLE);
     glEnableClientState(GL_VERTEX_ARRAY);

@@ -185,6 +185,15 @@ public:
     const uint8_t* face_patterns[HT_FACE_PATTERN_COUNT];
 };
 
+// Puts a function in an entry of the device's action table, with the device
+// as the entry's object.
+template <class Function>
+void HT_Install_Action(HT_Device_Data* device, HT_Action<Function>& entry,
+                       decltype(HT_Action<Function>::function) function) {
+    entry.object = device;
+    entry.function = function;
+}
+
 // A device's actions called through its own table (what the host's standard
 // routines use to hand pieces back to the device).
 HT_Device_Data* HT_Device_Of(HT_Renderer_Data* renderer);

@@ -8,6 +8,8 @@
 
 #include <dlfcn.h>
 
+#include "host/recorder.h"
+
 bool HT_Driver_Module::load(const std::string& path) {
     entry_ = nullptr;
     error_.clear();
@@ -30,7 +32,23 @@ bool HT_Driver_Module::load(const std::string& path) {
 }
 
 HT_Device_Data* HT_Driver_Module::create_device() const {
-    return entry_ != nullptr ? entry_() : nullptr;
+    if (entry_ == nullptr) return nullptr;
+    HT_Device_Data* device = entry_();
+    HT_Record_New_Device(device);
+    return device;
 }
 
-void HD_Destroy_Device(HT_Device_Data* device) { delete device; }
+int HD_Start_Device(HT_Device_Data* device) {
+    HT_Record_Start(device);
+    return device->start_device();
+}
+
+void HD_Show_Frame(HT_Device_Data* device, int flags) {
+    HT_Record_Show(device, flags);
+    device->show_frame(flags);
+}
+
+void HD_Destroy_Device(HT_Device_Data* device) {
+    HT_Record_Destroy(device);
+    delete device;
+}

@@ -200,6 +200,8 @@ typedef double GLclampd;
       (size, type, stride, pointer))                                                            \
     X(void, ColorPointer, (GLint size, GLenum type, GLsizei stride, const GLvoid* pointer),     \
       (size, type, stride, pointer))                                                            \
+    X(void, TexCoordPointer, (GLint size, GLenum type, GLsizei stride, const GLvoid* pointer),  \
+      (size, type, stride, pointer))                                                            \
     X(void, DrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))        \
     X(void, Begin, (GLenum mode), (mode))                                                       \
     X(void, End, (void), ())                                                                    \

@@ -49,6 +49,9 @@ HWND create_window(int width, int height, const char* title);
 bool resize_window(HWND window, int width, int height);
 void destroy_window(HWND window);
 bool window_size(HWND window, int* width, int* height);
+// True when the user has asked to close the window (the window manager's
+// close button) since the last call.
+bool window_close_requested(HWND window);
 
 // What the window shows now, read back from the server.
 struct Window_Snapshot {

@@ -17,6 +17,10 @@ bool valid_size(int width, int height) {
     return width >= 0 && height >= 0 && width <= largest_extent && height <= largest_extent;
 }
 
+// The window manager's close button sends this message instead of breaking
+// the connection, once a window takes part in the protocol.
+Atom delete_window_atom(Display* display) { return XInternAtom(display, "WM_DELETE_WINDOW", False); }
+
 }  // namespace
 
 HWND create_window(int width, int height, const char* title) {
@@ -34,6 +38,8 @@ HWND create_window(int width, int height, const char* title) {
                                0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel,
                                &attributes);
         if (title != nullptr) XStoreName(display, window, title);
+        Atom close = delete_window_atom(display);
+        XSetWMProtocols(display, window, &close, 1);
         XMapRaised(display, window);
         if (trap.failed()) return nullptr;
     }
@@ -107,6 +113,19 @@ long x_window_count() {
     // A window that goes away while the tree is walked only makes one query fail.
     x11::Error_Trap trap(display);
     return windows_below(display, DefaultRootWindow(display));
+}
+
+bool window_close_requested(HWND handle) {
+    Display* display = x11::display();
+    if (display == nullptr) return false;
+    std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
+    const Window window = x11::to_window(handle);
+    const Atom close = delete_window_atom(display);
+    XEvent event;
+    bool requested = false;
+    while (XCheckTypedWindowEvent(display, window, ClientMessage, &event))
+        if (event.xclient.format == 32 && Atom(event.xclient.data.l[0]) == close) requested = true;
+    return requested;
 }
 
 }  // namespace winx

@@ -5,7 +5,7 @@
 
 #include "host/image.h"
 #include "platform/winx.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 // The snapshot as it is, opaque.
 Rgba_Image snapshot_picture(const winx::Window_Snapshot& snapshot);

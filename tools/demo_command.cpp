@@ -17,7 +17,7 @@
 #include "tools/check_pictures.h"
 #include "tools/demo_scene.h"
 #include "tools/module_path.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 namespace {
 
@@ -65,12 +65,12 @@ int render(const std::string& module_path, const std::string& output, bool linge
     set_buffer_depth(device);
     device->device_options.set_context_id(reinterpret_cast<long>(window_dc));
     device->current_options.set_window_size({DEMO_WIDTH, DEMO_HEIGHT});
-    device->start_device();
+    HD_Start_Device(device);
 
     std::set<std::string> missing;
     auto frame = [&]() {
         draw_demo_scene(device, &missing);
-        device->show_frame(0);
+        HD_Show_Frame(device, 0);
     };
     frame();
     std::string error;

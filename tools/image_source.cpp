@@ -1,7 +1,7 @@
 // Building host pixels from image sources.
 #include "tools/image_source.h"
 
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 bool load_image_source(const Image_Source& source, const std::string& base_directory, Host_Pixels* result,
                        std::string* error) {

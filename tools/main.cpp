@@ -1,6 +1,6 @@
 // The tovrek command: `demo` renders the built-in scene, `replay` plays a
 // host call trace against the driver, `info` says what the driver finds on
-// this machine. Each command's help and options live with the command; this
+// this machine, `view` renders a model file. Each command's help and options live with the command; this
 // file lists the commands and answers --help, -h and --version.
 #include <cstdio>
 #include <cstring>
@@ -9,10 +9,18 @@
 #include "tools/info.h"
 #include "tools/replay_command.h"
 #include "tools/tool_command.h"
+#include "tools/view_command.h"
+
+// `view` reads model files under a ceiling of address space: past it an
+// allocation must fail with null, as it does without a sanitizer, for the
+// importer to report it.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+#endif
 
 namespace {
 
-const Tool_Command* const COMMANDS[] = {&DEMO_COMMAND, &REPLAY_COMMAND, &INFO_COMMAND};
+const Tool_Command* const COMMANDS[] = {&DEMO_COMMAND, &REPLAY_COMMAND, &INFO_COMMAND, &VIEW_COMMAND};
 
 bool asks_for_help(const char* argument) {
     return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;

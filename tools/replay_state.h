@@ -55,6 +55,9 @@ public:
     HT_Shared_Image last_depth;
     bool depth_read_last = false;
     std::optional<winx::Window_Snapshot> snapshot;
+    // With --final: what the window showed after the latest show.
+    bool keep_shown_frame = false;
+    std::optional<winx::Window_Snapshot> last_shown;
     winx::Message_Recorder messages;
     size_t matched_messages = 0;
     // What the pictures of the running statement's failure are called under

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "tools/check_pictures.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 #include "tools/trace_handlers.h"
 
 namespace {

@@ -252,7 +252,11 @@ Statement_Body parse_image(Line_Reader& in) {
 Statement_Body parse_write_depth(Line_Reader& in) {
     Write_Depth_Statement s;
     s.corners = in.corners();
-    s.value = uint16_t(in.integer(in.positional("a depth value"), "a depth value", 0, 65535));
+    const Piece value = in.positional("a depth value");
+    if (value.text.size() > 4 && value.text.substr(value.text.size() - 4) == ".pgm")
+        s.values_file = std::string(value.text);
+    else
+        s.value = uint16_t(in.integer(value, "a depth value", 0, 65535));
     in.options({"row_step"}, {});
     if (in.option("row_step")) s.row_step = int32_option(in, "row_step", "a row step in bytes");
     return s;

@@ -10,7 +10,7 @@
 
 #include "tools/check_pictures.h"
 #include "tools/image_source.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 #include "tools/trace_handlers.h"
 
 namespace {
@@ -133,8 +133,23 @@ Failure run_statement(Replay_State& state, const Write_Depth_Statement& statemen
     int64_t layout_step = step > 0 ? step : row_length;
     Row_Layout layout;
     if (Failure failure = lay_out_rows(span.height, row_length, layout_step, &layout)) return failure;
-    std::vector<uint16_t> row(size_t(span.width), statement.value);
-    for (int64_t y = 0; y < span.height; ++y) std::memcpy(row_at(layout, y, layout_step), row.data(), size_t(row_length));
+    // One value everywhere, or the file's rows.
+    std::vector<uint16_t> values(size_t(span.width), statement.value);
+    int64_t file_step = 0;
+    if (statement.values_file) {
+        int width = 0, height = 0;
+        std::string error;
+        std::string path = *statement.values_file;
+        if (path[0] != '/') path = state.trace_directory() + "/" + path;
+        if (!read_pgm16(path, &width, &height, &values, &error))
+            return expected("depth values", error);
+        if (width != span.width || height != span.height)
+            return expected("corners spanning the file's " + size_text(width, height) + " values",
+                            size_text(span.width, span.height));
+        file_step = width;
+    }
+    for (int64_t y = 0; y < span.height; ++y)
+        std::memcpy(row_at(layout, y, layout_step), &values[size_t(y * file_step)], size_t(row_length));
     return write_depth(state, statement.corners, int32_t(step),
                        reinterpret_cast<const uint16_t*>(row_at(layout, 0, layout_step)));
 }

@@ -120,6 +120,7 @@ struct Image_Statement {
 struct Write_Depth_Statement {
     Corner_Pair corners;
     uint16_t value = 0;
+    std::optional<std::string> values_file;  // a 16-bit PGM instead of one value
     std::optional<int32_t> row_step;
 };
 

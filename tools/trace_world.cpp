@@ -143,7 +143,7 @@ Failure run_statement(Replay_State& state, const Start_Statement&) {
     if (state.window_dc == nullptr) state.window_dc = GetDC(state.window);
     device->device_options.set_context_id(reinterpret_cast<long>(state.window_dc));
     device->current_options.set_window_size(window_size(state.window));
-    device->start_device();
+    HD_Start_Device(device);
     return std::nullopt;
 }
 
@@ -151,7 +151,13 @@ Failure run_statement(Replay_State& state, const Show_Statement&) {
     Failure failure;
     HT_Device_Data* device = need_current_device(state, &failure);
     if (device == nullptr) return failure;
-    device->show_frame(0);
+    HD_Show_Frame(device, 0);
+    if (state.keep_shown_frame) {
+        winx::Window_Snapshot shown;
+        if (state.window == nullptr || !winx::capture_window(state.window, &shown))
+            return expected("a capture of the window after show", "none");
+        state.last_shown = std::move(shown);
+    }
     return std::nullopt;
 }
 

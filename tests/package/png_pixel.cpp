@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

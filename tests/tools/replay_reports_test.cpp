@@ -11,7 +11,7 @@
 
 #include "tests/support/process.h"
 #include "tools/check_pictures.h"
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // PNG through libpng's simplified interface; PGM written by hand.
-#include "tools/png_io.h"
+#include "host/png_io.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -67,4 +68,55 @@ bool write_pgm16(const std::string& path, int width, int height, const uint8_t* 
     if (std::fclose(file) != 0) written = false;
     if (!written) *error = path + ": could not be written";
     return written;
+}
+
+namespace {
+
+// The next header number of a PGM file, past blanks and # comments.
+bool pgm_number(FILE* file, long* number) {
+    int c = std::fgetc(file);
+    while (c == '#' || std::isspace(c)) {
+        if (c == '#')
+            while (c != '\n' && c != EOF) c = std::fgetc(file);
+        c = std::fgetc(file);
+    }
+    if (!std::isdigit(c)) return false;
+    *number = 0;
+    for (; std::isdigit(c); c = std::fgetc(file)) {
+        *number = *number * 10 + (c - '0');
+        if (*number > 1000000) return false;
+    }
+    return std::isspace(c);  // one blank ends the header's last number
+}
+
+}  // namespace
+
+bool read_pgm16(const std::string& path, int* width, int* height, std::vector<uint16_t>* values,
+                std::string* error) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    long w = 0, h = 0, largest = 0;
+    const bool header = std::fgetc(file) == 'P' && std::fgetc(file) == '5' && pgm_number(file, &w) &&
+                        pgm_number(file, &h) && pgm_number(file, &largest);
+    const long side_limit = 16384;
+    if (!header || w < 1 || h < 1 || w > side_limit || h > side_limit || largest != 65535) {
+        std::fclose(file);
+        *error = path + ": not a 16-bit PGM (P5, maxval 65535) of at most 16384 pixels a side";
+        return false;
+    }
+    std::vector<uint8_t> bytes(size_t(w) * size_t(h) * 2);
+    const bool complete = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    std::fclose(file);
+    if (!complete) {
+        *error = path + ": fewer values than its header says";
+        return false;
+    }
+    values->resize(size_t(w) * size_t(h));
+    for (size_t i = 0; i < values->size(); ++i) (*values)[i] = uint16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    *width = int(w);
+    *height = int(h);
+    return true;
 }

@@ -1,0 +1,125 @@
+// `tovrek view` as a user runs it: real models through the driver agree with
+// the direct-OpenGL and the software references, every file of the test
+// package's invalid folder is answered with exit status 2 and one line, and
+// bad arguments get the usage.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/process.h"
+#include "tests/viewer/test_models.h"
+
+namespace {
+
+Process_Result view(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {TOVREK_TOOL_PATH, "view"});
+    return run_process(arguments);
+}
+
+// The percentage that the comparison line prints; 100 without the line.
+double differing_percent(const Process_Result& result) {
+    const size_t at = result.output.find("differing pixels: ");
+    unsigned long differing = 0, total = 0;
+    double percent = 0;
+    if (at == std::string::npos ||
+        std::sscanf(result.output.c_str() + at, "differing pixels: %lu of %lu (%lf%%)", &differing, &total,
+                    &percent) != 3)
+        return 100.0;
+    return percent;
+}
+
+struct Reference_Case {
+    const char* model;
+    const char* reference;
+    double most_percent;
+};
+
+class View_Comparison : public testing::TestWithParam<Reference_Case> {};
+
+TEST_P(View_Comparison, TheDriverAgreesWithTheReference) {
+    const Reference_Case& c = GetParam();
+    const std::string folder = make_temporary_folder();
+    const std::string diff = folder + "/diff.png";
+    const Process_Result result = view({test_model(c.model), "--frames", "2", "--compare", c.reference,
+                                        "--max-differing", std::to_string(c.most_percent), "--diff", diff});
+    EXPECT_EQ(result.status, 0) << result.output << result.errors;
+    EXPECT_LE(differing_percent(result), c.most_percent) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(diff));
+    std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, View_Comparison,
+    testing::Values(Reference_Case{"OBJ/box.obj", "direct", 0.5}, Reference_Case{"OBJ/box.obj", "software", 2},
+                    Reference_Case{"PLY/float-color.ply", "direct", 0.5},
+                    Reference_Case{"PLY/float-color.ply", "software", 2},
+                    Reference_Case{"STL/Spider_binary.stl", "direct", 0.5},
+                    Reference_Case{"STL/Spider_binary.stl", "software", 2},
+                    Reference_Case{"OBJ/spider.obj", "direct", 0.5}, Reference_Case{"OBJ/spider.obj", "software", 2}),
+    [](const testing::TestParamInfo<Reference_Case>& info) {
+        std::string name = std::string(info.param.model) + "_" + info.param.reference;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+TEST(View_Command, ADifferenceBeyondTheLimitExitsOne) {
+    // Edges drawn one way by the driver's lines and another by the software
+    // steps: some pixels differ, and a limit of 0 refuses them.
+    const Process_Result result =
+        view({test_model("OBJ/box.obj"), "--edges", "--compare", "software", "--tolerance", "0", "--max-differing", "0"});
+    EXPECT_EQ(result.status, 1) << result.output << result.errors;
+    EXPECT_GT(differing_percent(result), 0.0) << result.output;
+}
+
+TEST(View_Command, EveryInvalidFileOfThePackageExitsTwoWithOneLine) {
+    const std::string folder = test_model("invalid");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++files;
+        const std::string path = entry.path().string();
+        const Process_Result result = view({path});
+        EXPECT_EQ(result.status, 2) << path << ": " << result.errors;
+        EXPECT_EQ(result.errors.rfind(path + ": ", 0), 0u) << result.errors;
+        EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+        EXPECT_TRUE(result.output.empty()) << "nothing was rendered: " << result.output;
+    }
+    EXPECT_GE(files, 10);
+}
+
+TEST(View_Command, FramesAreCountedAndTheLastOneWritten) {
+    const std::string folder = make_temporary_folder();
+    const Process_Result result =
+        view({test_model("PLY/cube_binary.ply"), "--frames", "3", "--size", "120x90", "--buffer-depth", "16", "-o",
+              folder + "/last.png"});
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_NE(result.output.find("driver: 3 frames in "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(" frames per second"), std::string::npos) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/last.png"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(View_Command, BadArgumentsGetTheUsage) {
+    const std::string model = test_model("OBJ/box.obj");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {model, "--size", "0x10"},
+        {model, "--size", "640"},
+        {model, "--frames", "-1"},
+        {model, "--buffer-depth", "40"},
+        {model, "--compare", "nobody"},
+        {model, "--max-differing", "nan"},
+        {model, "--reference", "direct", "--compare", "software"},
+        {model, "--frames"},
+        {model, model},
+    };
+    for (const auto& arguments : cases) {
+        const Process_Result result = view(arguments);
+        EXPECT_EQ(result.status, 2) << testing::PrintToString(arguments);
+        EXPECT_NE(result.errors.find("usage: tovrek view MODEL"), std::string::npos) << result.errors;
+    }
+}
+
+}  // namespace

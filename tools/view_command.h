@@ -1,0 +1,5 @@
+#pragma once
+
+#include "tools/tool_command.h"
+
+extern const Tool_Command VIEW_COMMAND;

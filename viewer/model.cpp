@@ -1,0 +1,20 @@
+// Counting a model's vertices, triangles and dots.
+#include "viewer/model.h"
+
+size_t Model::vertex_count() const {
+    size_t count = 0;
+    for (const Model_Mesh& mesh : meshes) count += mesh.positions.size();
+    return count;
+}
+
+size_t Model::triangle_count() const {
+    size_t count = 0;
+    for (const Model_Mesh& mesh : meshes) count += mesh.triangles.size() / 3;
+    return count;
+}
+
+size_t Model::dot_count() const {
+    size_t count = 0;
+    for (const Model_Mesh& mesh : meshes) count += mesh.dots.size();
+    return count;
+}

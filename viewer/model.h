@@ -1,0 +1,52 @@
+// A model as the viewer draws it: triangle meshes and point clouds in world
+// space (node transforms applied), each with per-vertex normals and, where the file has
+// them, vertex colours and texture coordinates, and the diffuse colour and
+// texture of its material. It knows nothing of cameras or devices.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/types.h"
+
+struct Model_Vector {
+    float x;
+    float y;
+    float z;
+};
+
+// A decoded texture image in the host's layout: HT_RGB32 pixels, top row
+// first.
+struct Model_Texture {
+    int width = 0;
+    int height = 0;
+    std::vector<HT_RGB32> pixels;
+};
+
+struct Model_Mesh {
+    std::vector<Model_Vector> positions;
+    std::vector<Model_Vector> normals;         // one per position
+    std::vector<HT_RGB32> colors;              // empty, or one per position
+    std::vector<float> texture_coordinates;    // empty, or s, t per position
+    std::vector<uint32_t> triangles;           // three indices per triangle
+    std::vector<uint32_t> dots;                // a point cloud's vertices, when it has no triangle
+    HT_RGB32 diffuse = HT_Make_RGB32(200, 200, 200);
+    int texture = -1;                          // index into Model::textures, or -1
+
+    template <class Visit>
+    void for_each_drawn_vertex(Visit visit) const {
+        for (uint32_t index : triangles) visit(positions[index]);
+        for (uint32_t index : dots) visit(positions[index]);
+    }
+};
+
+struct Model {
+    std::vector<Model_Mesh> meshes;
+    std::vector<Model_Texture> textures;
+    Model_Vector center = {0, 0, 0};
+    float radius = 0;  // of the bounding sphere around center
+    size_t vertex_count() const;
+    size_t triangle_count() const;
+    size_t dot_count() const;
+};

@@ -1,0 +1,153 @@
+// Strips come from meshoptimizer's stripifier, cut at its restart marks, so
+// that each strip is one polytriangle call; a device that limits the points
+// of one call gets each strip in overlapping pieces within the limit.
+#include "viewer/scene_sender.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <meshoptimizer.h>
+
+namespace {
+
+constexpr unsigned RESTART = ~0u;
+
+}  // namespace
+
+Scene_Sender::Scene_Sender(const Model& model, const View_Frame& frame, bool edges)
+    : model_(model), view_(model, frame), edges_(edges) {
+    for (const Model_Mesh& mesh : model.meshes) {
+        Mesh_Strips mesh_strips;
+        std::vector<unsigned> optimized(mesh.triangles.size());
+        meshopt_optimizeVertexCache(optimized.data(), mesh.triangles.data(), mesh.triangles.size(),
+                                    mesh.positions.size());
+        mesh_strips.indices.resize(meshopt_stripifyBound(optimized.size()));
+        const size_t written = meshopt_stripify(mesh_strips.indices.data(), optimized.data(), optimized.size(),
+                                                mesh.positions.size(), RESTART);
+        mesh_strips.indices.resize(written);
+        uint32_t first = 0;
+        for (uint32_t i = 0; i <= written; ++i) {
+            if (i < written && mesh_strips.indices[i] != RESTART) continue;
+            if (i - first >= 3) mesh_strips.strips.push_back({first, i - first});
+            first = i + 1;
+        }
+        strips_.push_back(std::move(mesh_strips));
+    }
+    for (size_t i = 0; i < model.textures.size(); ++i) {
+        const Model_Texture& texture = model.textures[i];
+        HT_Shared_Image image({0, 0, 0}, texture.width, texture.height, HT_IMAGE_FORMAT_RGB32, texture.width * 4,
+                              nullptr, false);
+        if (!image.is_null() && image->pixels() != nullptr)
+            std::memcpy(image->pixels(), texture.pixels.data(), texture.pixels.size() * sizeof(HT_RGB32));
+        textures_.emplace_back(new HT_Texture(HT_WRAP_REPEAT, HT_WRAP_REPEAT, image));
+    }
+}
+
+size_t Scene_Sender::strip_count() const {
+    size_t count = 0;
+    for (const Mesh_Strips& mesh : strips_) count += mesh.strips.size();
+    return count;
+}
+
+void Scene_Sender::draw_frame(HT_Device_Data* device, int index, int frame_count) {
+    view_.set_orbit_frame(index, frame_count);
+    clear(device);
+    const int limit = device->device_options.polytriangle_point_limit;
+    for (size_t m = 0; m < model_.meshes.size(); ++m) send_mesh(device, m, limit >= 4 ? limit : 0);
+    if (edges_)
+        for (const Model_Mesh& mesh : model_.meshes) send_edges(device, mesh);
+}
+
+// The whole window, at the far end of the depth range: the driver never
+// clears depth, so this rectangle does.
+void Scene_Sender::clear(HT_Device_Data* device) {
+    const HT_Action<HT_Rectangle_Action>& rectangle = device->actions.draw_dc_rectangle;
+    if (rectangle.function == nullptr) return;
+    rendition_.color.color = VIEW_BACKGROUND;
+    rendition_.color.texture = HT_Texture_Reference();
+    rendition_.face.pattern = HT_SOLID_FACE_PATTERN;
+    const View_Frame& frame = view_.frame();
+    rectangle.function(rectangle.object, &rendition_, 0, frame.width - 1, 0, frame.height - 1);
+}
+
+void Scene_Sender::send_mesh(HT_Device_Data* device, size_t mesh_index, int point_limit) {
+    const Model_Mesh& mesh = model_.meshes[mesh_index];
+    const Mesh_Strips& mesh_strips = strips_[mesh_index];
+    view_.project(mesh, &projected_, &lit_);
+
+    if (!mesh.dots.empty()) return send_dots(device, mesh);
+    const bool textured = mesh.texture >= 0 && size_t(mesh.texture) < textures_.size();
+    rendition_.color.color = mesh.diffuse;
+    rendition_.face.pattern = HT_SOLID_FACE_PATTERN;
+    rendition_.color.texture = HT_Texture_Reference();
+    if (textured) {
+        rendition_.color.texture.id = mesh.texture + 1;
+        rendition_.color.texture.texture = textures_[size_t(mesh.texture)];
+    }
+    const HT_Action_Table& actions = device->actions;
+
+    for (const Strip& strip : mesh_strips.strips) {
+        const uint32_t* indices = mesh_strips.indices.data() + strip.first;
+        uint32_t start = 0;
+        while (start + 2 < strip.count) {
+            uint32_t count = strip.count - start;
+            if (point_limit > 0) count = std::min(count, uint32_t(point_limit) & ~1u);
+            points_.resize(count);
+            colors_.resize(count);
+            for (uint32_t i = 0; i < count; ++i) {
+                points_[i] = projected_[indices[start + i]];
+                colors_[i] = lit_[indices[start + i]];
+            }
+            const int n = int(count);
+            if (textured) {
+                parameters_.resize(count);
+                vertex_values_.assign(count, 0.0f);
+                for (uint32_t i = 0; i < count; ++i) {
+                    const uint32_t v = indices[start + i];
+                    parameters_[i] = {mesh.texture_coordinates[2 * v], mesh.texture_coordinates[2 * v + 1], 0.0f};
+                }
+                if (actions.draw_dc_textured_polytriangle.function != nullptr)
+                    actions.draw_dc_textured_polytriangle.function(actions.draw_dc_textured_polytriangle.object,
+                                                                   &rendition_, n, points_.data(), colors_.data(),
+                                                                   parameters_.data(), vertex_values_.data());
+            } else if (!mesh.colors.empty()) {
+                if (actions.draw_dc_colorized_polytriangle.function != nullptr)
+                    actions.draw_dc_colorized_polytriangle.function(actions.draw_dc_colorized_polytriangle.object,
+                                                                    &rendition_, n, points_.data(), colors_.data(),
+                                                                    0);
+            } else if (actions.draw_dc_gouraud_polytriangle.function != nullptr) {
+                actions.draw_dc_gouraud_polytriangle.function(actions.draw_dc_gouraud_polytriangle.object,
+                                                              &rendition_, n, points_.data(), colors_.data());
+            }
+            // The next piece repeats the last two points, so no triangle is lost;
+            // pieces start at even offsets and keep the strip's winding.
+            start += count - 2;
+        }
+    }
+}
+
+// A point cloud: each vertex a dot in its lit colour.
+void Scene_Sender::send_dots(HT_Device_Data* device, const Model_Mesh& mesh) {
+    const HT_Action<HT_Colorized_Dot_Action>& dot = device->actions.draw_dc_colorized_dot;
+    if (dot.function == nullptr) return;
+    rendition_.color.color = mesh.diffuse;
+    rendition_.color.texture = HT_Texture_Reference();
+    for (uint32_t index : mesh.dots) dot.function(dot.object, &rendition_, &projected_[index], &lit_[index]);
+}
+
+// Each triangle's outline as a closed polyline of four points.
+void Scene_Sender::send_edges(HT_Device_Data* device, const Model_Mesh& mesh) {
+    const HT_Action<HT_Polyline_Action>& polyline = device->actions.draw_dc_polyline;
+    if (polyline.function == nullptr) return;
+    view_.project(mesh, &projected_, &lit_);
+    rendition_.color.color = VIEW_EDGE_COLOR;
+    rendition_.color.texture = HT_Texture_Reference();
+    rendition_.line.pattern = 0;
+    rendition_.line.weight = 0;
+    HT_Point3D outline[4];
+    for (size_t t = 0; t + 2 < mesh.triangles.size(); t += 3) {
+        for (int k = 0; k < 3; ++k) outline[k] = projected_[mesh.triangles[t + size_t(k)]];
+        outline[3] = outline[0];
+        polyline.function(polyline.object, &rendition_, 4, outline);
+    }
+}
