@@ -18,6 +18,12 @@ Scene_Sender::Scene_Sender(const Model& model, const View_Frame& frame, bool edg
     : model_(model), view_(model, frame), edges_(edges) {
     for (const Model_Mesh& mesh : model.meshes) {
         Mesh_Strips mesh_strips;
+        // A point cloud has no strips; the strip builder refuses empty
+        // arrays (their data pointers may be the same null).
+        if (mesh.triangles.empty()) {
+            strips_.push_back(std::move(mesh_strips));
+            continue;
+        }
         std::vector<unsigned> optimized(mesh.triangles.size());
         meshopt_optimizeVertexCache(optimized.data(), mesh.triangles.data(), mesh.triangles.size(),
                                     mesh.positions.size());

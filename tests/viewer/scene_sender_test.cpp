@@ -93,6 +93,22 @@ TEST(Scene_Sender, EveryTriangleIsSentOnceThroughTheStrips) {
     expect_every_triangle_once(3);  // too few for a strip of two: taken as no limit
 }
 
+// A model that mixes a mesh of triangles with a point cloud (as a file can)
+// sends both: the triangles as strips, the cloud as dots.
+TEST(Scene_Sender, APointCloudBesideTrianglesIsSentAsDots) {
+    Model model = grid_model(2, false);
+    Model_Mesh cloud;
+    cloud.positions = {{0.5f, 0.5f, 0.2f}, {1.5f, 1.0f, 0.1f}, {1.0f, 1.5f, 0.0f}};
+    cloud.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    cloud.dots = {0, 1, 2};
+    model.meshes.push_back(cloud);
+    Recording_Device device(320, 240);
+    Scene_Sender sender(model, View_Frame{320, 240, 24}, false);
+    sender.draw_frame(&device, 0, 1);
+    EXPECT_EQ(device.dots, 3);
+    EXPECT_EQ(strip_triangles(device, Recording_Device::Call::gouraud_polytriangle).size(), 8u);
+}
+
 // A recording device that also notes its rectangles and how many
 // primitives came before each.
 class Rectangle_Device : public Recording_Device {
