@@ -25,16 +25,6 @@ Rgba_Image blank_picture(int width, int height) {
 
 }  // namespace
 
-Rgba_Image snapshot_picture(const winx::Window_Snapshot& snapshot) {
-    Rgba_Image picture = blank_picture(snapshot.width, snapshot.height);
-    for (int row = 0; row < snapshot.height; ++row)
-        for (int column = 0; column < snapshot.width; ++column) {
-            uint32_t pixel = snapshot.pixels[size_t(row) * size_t(snapshot.width) + size_t(column)];
-            set_pixel(&picture, column, row, uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel));
-        }
-    return picture;
-}
-
 Rgba_Image host_image_picture(const HT_Image& image) {
     if (image.pixels() == nullptr || image.width() < 1 || image.height() < 1) return {};
     Rgba_Image picture = blank_picture(image.width(), image.height());

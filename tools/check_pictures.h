@@ -1,14 +1,12 @@
-// Pictures of what the tools look at, as RGBA images for PNG files: a window
-// snapshot, a host image, and the difference picture that marks a failing
-// pixel. Writing them is the caller's business.
+// Pictures of what the tools look at, as RGBA images for PNG files: a host
+// image, and the difference picture that marks a failing pixel (a window
+// snapshot's is host/snapshot_png.h's rgba_of). Writing them is the
+// caller's business.
 #pragma once
 
 #include "host/image.h"
-#include "platform/winx.h"
 #include "host/png_io.h"
 
-// The snapshot as it is, opaque.
-Rgba_Image snapshot_picture(const winx::Window_Snapshot& snapshot);
 // A colour image as it is, alpha kept; a depth image as grey from each
 // value's high byte (near is dark), opaque. No pixels for an image without
 // memory.

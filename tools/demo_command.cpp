@@ -3,6 +3,7 @@
 // shows to a PNG. On the user's display the window stays up for about two
 // seconds, redrawn as it goes; with no display a private X server is started
 // and the scene is rendered once.
+#include "host/snapshot_png.h"
 #include "tools/demo_command.h"
 
 #include <chrono>
@@ -32,7 +33,7 @@ bool save_window(HWND window, const std::string& path, std::string* error) {
         *error = "the window could not be captured";
         return false;
     }
-    return write_png(path, snapshot_picture(snapshot), error);
+    return write_png(path, rgba_of(snapshot), error);
 }
 
 void set_buffer_depth(HT_Device_Data* device) {

@@ -4,6 +4,7 @@
 // writes what the window showed after the last `show` when --final asks, and
 // exits 0 when everything held, 1 when something failed, 2 when the trace
 // could not be read or the command line is wrong.
+#include "host/snapshot_png.h"
 #include "tools/replay_command.h"
 
 #include <cstdio>
@@ -38,7 +39,7 @@ bool write_final_frame(const std::string& trace_path, const std::string& final_p
         return false;
     }
     std::string error;
-    if (write_png(final_path, snapshot_picture(*state.last_shown), &error)) return true;
+    if (write_png(final_path, rgba_of(*state.last_shown), &error)) return true;
     std::fprintf(stderr, "%s: expected %s written, got: %s\n", trace_path.c_str(), final_path.c_str(), error.c_str());
     return false;
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/snapshot_png.h"
 #include "tools/check_pictures.h"
 #include "host/png_io.h"
 #include "tools/trace_handlers.h"
@@ -90,7 +91,7 @@ Failure run_statement(Replay_State& state, const Snapshot_Statement& statement) 
     std::string error;
     std::string path = state.output_path(*statement.file, &error);
     if (path.empty()) return expected("a folder for " + *statement.file, error);
-    if (!write_png(path, snapshot_picture(snapshot), &error)) return expected(*statement.file + " written", error);
+    if (!write_png(path, rgba_of(snapshot), &error)) return expected(*statement.file + " written", error);
     return std::nullopt;
 }
 
@@ -105,7 +106,7 @@ Failure run_statement(Replay_State& state, const Expect_Pixel_Statement& stateme
     return expected(color_text(statement.color, false) + within_text(statement.tolerance) + " at " +
                         at_text(statement.x, statement.y),
                     color_text(got, false)).value() +
-           write_failure_pictures(state, snapshot_picture(snapshot), statement.x, snapshot.height - 1 - statement.y);
+           write_failure_pictures(state, rgba_of(snapshot), statement.x, snapshot.height - 1 - statement.y);
 }
 
 Failure run_statement(Replay_State& state, const Expect_Read_Statement& statement) {
