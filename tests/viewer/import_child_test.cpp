@@ -1,5 +1,5 @@
-// Imports in a child process: a file that crashes the import library fails
-// with a reason and this process goes on; every way the child can end is
+// Imports in a child process: a file that crashes or hangs the import
+// library fails with a reason and this process goes on; every way the child can end is
 // told apart; models come back from the child exactly as an import in this
 // process makes them; and the stream reader refuses every damaged stream.
 #include <gtest/gtest.h>
@@ -20,7 +20,10 @@
 
 namespace {
 
+// Files found by fuzzing on which the import library itself crashes (a
+// SEGV) and goes round for ever.
 const std::string IMPORTER_CRASH = std::string(TOVREK_SOURCE_DIR) + "/tests/viewer/models/importer_crash.off";
+const std::string IMPORTER_HANG = std::string(TOVREK_SOURCE_DIR) + "/tests/viewer/models/importer_hang.ply";
 
 // Bit for bit, so that a NaN or a -0 that does not come back shows.
 template <class T>
@@ -120,6 +123,17 @@ TEST(Import_Child, AFileThatCrashesTheLibraryFailsWithAReasonAndThisProcessGoesO
     EXPECT_TRUE(model.meshes.empty());
     // The next import works as before.
     EXPECT_TRUE(import_model_file(test_model("OFF/Cube.off"), &model, &reason)) << reason;
+}
+
+// On a busy machine the child may reach the wall-clock limit before its CPU
+// time runs out: either way it is stopped.
+TEST(Import_Child, AFileThatHangsTheLibraryIsStoppedByTheTimeLimit) {
+    Model model;
+    std::string reason;
+    EXPECT_FALSE(import_model_file(IMPORTER_HANG, &model, &reason, 1));
+    EXPECT_TRUE(reason == "the importer ran out of time: it used more than 1 s of CPU time on this file" ||
+                reason == "the importer did not finish within 5 s")
+        << reason;
 }
 
 TEST(Import_Child, EachWayTheChildEndsHasItsReason) {
