@@ -169,7 +169,7 @@ public:
     // Host's thread: returns once no handed-over batch is waiting to be drawn.
     void await_hand_over() {
         if (hand_over.batch == nullptr) return;
-        await_signal(command.command_done);
+        await_signal(command.command_done, host_waits);
         hand_over.batch = nullptr;
     }
 
@@ -258,6 +258,10 @@ public:
     // True when every flush waits until its batch is drawn (the one-slot
     // channel); false when full batches are handed over without waiting.
     bool synchronous;
+    // How long each side's recent waits on the other lasted: the host's
+    // thread keeps host_waits, the render thread render_waits.
+    Signal_Wait_History host_waits;
+    Signal_Wait_History render_waits;
 
     // ---- 11. OpenGL state caches
     Line_Stipple line_stipples[LINE_STIPPLE_COUNT];

@@ -22,18 +22,22 @@ constexpr auto SIGNAL_SPIN_TIME = std::chrono::microseconds(50);
 // threads do not keep the platform's handle table locked between them.
 constexpr int PAUSES_BETWEEN_POLLS = 8;
 
-inline void await_signal(HANDLE event) {
+// How long one side's recent waits lasted: a moving average over about the
+// last eight, each counted up to a millisecond, so that one long wait does
+// not stop the polling for long. Each side of a channel keeps its own.
+struct Signal_Wait_History {
+    std::chrono::steady_clock::duration typical_wait{};
+};
+
+inline void await_signal(HANDLE event, Signal_Wait_History& history) {
     using clock = std::chrono::steady_clock;
-    // A moving average over about the last eight waits of this thread, each
-    // counted up to a millisecond, so that one long wait does not stop
-    // the polling for long.
-    thread_local clock::duration typical_wait{};
     const auto start = clock::now();
     auto remember = [&] {
-        const clock::duration waited = std::min<clock::duration>(clock::now() - start, std::chrono::milliseconds(1));
-        typical_wait += (waited - typical_wait) / 8;
+        const clock::duration waited =
+            std::min<clock::duration>(clock::now() - start, std::chrono::milliseconds(1));
+        history.typical_wait += (waited - history.typical_wait) / 8;
     };
-    if (typical_wait < SIGNAL_SPIN_TIME) {
+    if (history.typical_wait < SIGNAL_SPIN_TIME) {
         const auto deadline = start + SIGNAL_SPIN_TIME;
         do {
             if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return remember();

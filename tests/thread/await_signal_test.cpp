@@ -20,8 +20,9 @@ struct Auto_Reset_Event {
 
 TEST(Await_Signal, ConsumesASignalGivenBeforeOrLongAfterTheWait) {
     Auto_Reset_Event event;
+    Signal_Wait_History history;
     SetEvent(event.handle);
-    await_signal(event.handle);
+    await_signal(event.handle, history);
     EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
 
     // Well past the polling: the wait has gone to sleep by then.
@@ -29,7 +30,7 @@ TEST(Await_Signal, ConsumesASignalGivenBeforeOrLongAfterTheWait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         SetEvent(event.handle);
     });
-    await_signal(event.handle);
+    await_signal(event.handle, history);
     late_setter.join();
     EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
 }
@@ -42,16 +43,18 @@ TEST(Await_Signal, OneReturnPerSignalInAQuickExchange) {
     Auto_Reset_Event posted;
     Auto_Reset_Event done;
     std::atomic<int> answered{0};
+    Signal_Wait_History poster_waits;
+    Signal_Wait_History answerer_waits;
     std::thread answerer([&] {
         for (int i = 0; i < exchanges; ++i) {
-            await_signal(posted.handle);
+            await_signal(posted.handle, answerer_waits);
             answered.fetch_add(1);
             SetEvent(done.handle);
         }
     });
     for (int i = 0; i < exchanges; ++i) {
         SetEvent(posted.handle);
-        await_signal(done.handle);
+        await_signal(done.handle, poster_waits);
         ASSERT_EQ(answered.load(), i + 1);
     }
     answerer.join();
