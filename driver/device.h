@@ -5,15 +5,15 @@
 // fields, the batch lock, software emulation, the command block, the largest
 // device z, the primitive batches, and the OpenGL state caches.
 //
-// Creating and destroying renderer objects on two host threads at once is
-// outside the contract: the instance count and the first-construction flag
-// are plain integers changed without a lock. The host calls one object from
-// one thread at a time.
+// Renderer objects may be created and destroyed on several host threads at
+// once: the module-wide state below changes under the module's lock. The
+// host calls one object from one thread at a time.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "thread/await_signal.h"
 #include "host/device.h"
 #include "platform/windows.h"
 
@@ -169,7 +169,7 @@ public:
     // Host's thread: returns once no handed-over batch is waiting to be drawn.
     void await_hand_over() {
         if (hand_over.batch == nullptr) return;
-        WaitForSingleObject(command.command_done, INFINITE);
+        await_signal(command.command_done, host_waits);
         hand_over.batch = nullptr;
     }
 
@@ -258,6 +258,10 @@ public:
     // True when every flush waits until its batch is drawn (the one-slot
     // channel); false when full batches are handed over without waiting.
     bool synchronous;
+    // How long each side's recent waits on the other lasted: the host's
+    // thread keeps host_waits, the render thread render_waits.
+    Signal_Wait_History host_waits;
+    Signal_Wait_History render_waits;
 
     // ---- 11. OpenGL state caches
     Line_Stipple line_stipples[LINE_STIPPLE_COUNT];

@@ -2,8 +2,10 @@
 // carried to the render thread. With "Fast Readback" on an accelerated board
 // the board keeps the pixels itself (FAST_READ_COLOR, FAST_READ_DEPTH) and
 // the host receives a placeholder image of the right shape; otherwise the
-// part of the rectangle inside the window is read in one transfer straight
-// into the image's own memory, and its rows are put top row first in place.
+// part of the rectangle inside the window is read into the image's own
+// memory: in one transfer that hands rows top row first where OpenGL can,
+// else in bands of rows copied to their places, else in one transfer turned
+// round in place.
 // Whatever lies outside the window reads as a cleared frame: opaque black,
 // the farthest depth.
 #include <algorithm>
@@ -80,14 +82,24 @@ void fill_outside(uint8_t* pixels, int32_t row_bytes, const Pixel_Rectangle& ima
 // green, red (from red, green, blue where `reorder` says OpenGL gave that
 // order), and alpha 255. The window has no alpha planes to speak of: a
 // format with them would hand back the alpha of whatever was drawn, and the
-// host would take such a pixel for the placeholder of a fast read.
-void to_host_pixels(uint8_t* row, int32_t width, bool reorder) {
-    for (int32_t i = 0; i < width; ++i) {
-        uint32_t pixel;
-        std::memcpy(&pixel, row + i * 4, 4);
-        if (reorder) pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
-        pixel |= 0xFF000000u;
-        std::memcpy(row + i * 4, &pixel, 4);
+// host would take such a pixel for the placeholder of a fast read. `target`
+// may be `source`. One loop per order, so that each compiles to vector code.
+void copy_host_pixels(uint8_t* target, const uint8_t* source, int32_t width, bool reorder) {
+    constexpr uint32_t OPAQUE = 0xFF000000u;
+    if (reorder) {
+        for (int32_t i = 0; i < width; ++i) {
+            uint32_t pixel;
+            std::memcpy(&pixel, source + i * 4, 4);
+            pixel = (pixel & 0x0000FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16 | OPAQUE;
+            std::memcpy(target + i * 4, &pixel, 4);
+        }
+    } else {
+        for (int32_t i = 0; i < width; ++i) {
+            uint32_t pixel;
+            std::memcpy(&pixel, source + i * 4, 4);
+            pixel |= OPAQUE;
+            std::memcpy(target + i * 4, &pixel, 4);
+        }
     }
 }
 
@@ -105,6 +117,8 @@ void swap_rows(uint8_t* a, uint8_t* b, size_t size) {
 // Where OpenGL's rows of a read start (the image's own row step, in
 // pixels); a name that platform/gl.h leaves out.
 constexpr GLenum PACK_ROW_LENGTH = 0x0D02;
+// With GL_MESA_pack_invert, a read hands its rows top row first.
+constexpr GLenum PACK_INVERT = 0x8758;
 
 enum class Plane { colors, depths };
 
@@ -157,11 +171,40 @@ bool read_in_bands(const Block_Read& block) {
         for (int32_t row = 0; row < rows; ++row) {
             const uint8_t* source = band.get() + size_t(row) * band_step;
             uint8_t* target = block.row_at(first_row + row);
-            std::memcpy(target, source, row_size);
-            if (block.colors) to_host_pixels(target, visible.width, !block.host_order);
+            if (block.colors)
+                copy_host_pixels(target, source, visible.width, !block.host_order);
+            else
+                std::memcpy(target, source, row_size);
         }
     }
     return true;
+}
+
+// Colours from a read straight into the image pass through the host's order
+// only where OpenGL did not give it already: in red, green, blue order, or
+// with the alpha of a format that keeps alpha planes.
+bool colors_need_a_pass(const Block_Read& block) {
+    if (!block.colors) return false;
+    if (!block.host_order) return true;
+    GLint alpha_bits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
+    return alpha_bits != 0;
+}
+
+// Where OpenGL can hand rows top row first: one read straight into the
+// image's rows (whose steps are a multiple of 4 bytes, as OpenGL packs
+// them), and nothing to copy.
+void read_top_row_first(const Block_Read& block) {
+    const Pixel_Rectangle& visible = block.visible;
+    uint8_t* first_row = block.row_at(visible.top);
+    glPixelStorei(PACK_INVERT, GL_TRUE);
+    block.read(visible.bottom(), visible.height, block.row_bytes / block.bytes_per_pixel(), first_row);
+    glPixelStorei(PACK_INVERT, GL_FALSE);
+    if (!colors_need_a_pass(block)) return;
+    for (int32_t row = 0; row < visible.height; ++row) {
+        uint8_t* pixels = first_row + ptrdiff_t(row) * block.row_bytes;
+        copy_host_pixels(pixels, pixels, visible.width, !block.host_order);
+    }
 }
 
 // Without a band buffer: one read straight into the image's rows (whose
@@ -177,8 +220,8 @@ void read_in_place(const Block_Read& block) {
         uint8_t* b = first_row + ptrdiff_t(lower) * block.row_bytes;
         if (upper != lower) swap_rows(a, b, row_size);
         if (block.colors) {
-            to_host_pixels(a, visible.width, !block.host_order);
-            if (upper != lower) to_host_pixels(b, visible.width, !block.host_order);
+            copy_host_pixels(a, a, visible.width, !block.host_order);
+            if (upper != lower) copy_host_pixels(b, b, visible.width, !block.host_order);
         }
     }
 }
@@ -191,7 +234,10 @@ void read_block(Plane plane, const Pixel_Rectangle& image, const Pixel_Rectangle
                 uint8_t* pixels, int32_t row_bytes) {
     const bool colors = plane == Plane::colors;
     const Block_Read block{image, visible, pixels, row_bytes, colors, colors && gl_takes_host_order()};
-    if (!read_in_bands(block)) read_in_place(block);
+    if (gl_has_extension("GL_MESA_pack_invert"))
+        read_top_row_first(block);
+    else if (!read_in_bands(block))
+        read_in_place(block);
 }
 
 // The fast path of both reads: a placeholder of the right shape for the host,

@@ -24,7 +24,10 @@ void Waitable::reset() {
 DWORD Waitable::wait(DWORD milliseconds) {
     std::unique_lock<std::mutex> lock(mutex_);
     auto is_signalled = [this] { return signalled_; };
-    if (milliseconds == INFINITE) {
+    if (milliseconds == 0) {
+        // A poll: answered from the state alone, without a timed wait.
+        if (!signalled_) return WAIT_TIMEOUT;
+    } else if (milliseconds == INFINITE) {
         changed_.wait(lock, is_signalled);
     } else {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

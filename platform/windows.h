@@ -79,6 +79,14 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manual_reset, 
 BOOL WINAPI SetEvent(HANDLE event);
 BOOL WINAPI ResetEvent(HANDLE event);
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+// Tells the processor that the caller spins, waiting for another thread.
+inline void YieldProcessor() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__) || defined(__arm__)
+    __asm__ __volatile__("yield");
+#endif
+}
 BOOL WINAPI CloseHandle(HANDLE handle);
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);

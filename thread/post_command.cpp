@@ -10,5 +10,5 @@ void OGL_Device_Data::post_command(Command_Code code) {
     await_hand_over();
     command.command_code = code;
     SetEvent(command.command_posted);
-    WaitForSingleObject(command.command_done, INFINITE);
+    await_signal(command.command_done, host_waits);
 }

@@ -101,7 +101,7 @@ DWORD WINAPI render_thread_proc(LPVOID object) {
     // on command_done answers the command just posted.
     SetEvent(device.command.command_done);
     while (running) {
-        WaitForSingleObject(device.command.command_posted, INFINITE);
+        await_signal(device.command.command_posted, device.render_waits);
         const Batch_Hand_Over& handed = device.hand_over;
         if (device.command.command_code == CMD_STATE_CHANGE && handed.batch != nullptr) {
             device.draw_batch(*handed.batch, handed.state);

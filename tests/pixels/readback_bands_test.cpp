@@ -1,13 +1,18 @@
-// Reads of many rows: the frame buffer gives rows bottom first in bands and
-// the image holds them top first, so every row must land in its own place,
-// the last band being shorter than the others, depth rows of an odd width
-// padded as OpenGL packs them, and the same when no band buffer can be had
-// and the rows are read in place and turned round.
+// Reads of many rows: the frame buffer gives rows bottom first and the image
+// holds them top first, so every row must land in its own place, whether
+// OpenGL hands the rows top first in one read (where it can) or they are
+// read in bands and copied, the last band being shorter than the others, and
+// the same when no band buffer can be had and the rows are read in place and
+// turned round. Depth rows of an odd width are padded as OpenGL packs them.
+// The band paths are taken under the plain OpenGL 1.1 layer, which also
+// makes the colours come as red, green, blue, alpha.
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "tests/support/failing_allocation.h"
 #include "tests/pixels/pixel_fixture.h"
+#include "tests/pixels/plain_gl.h"
 
 namespace {
 
@@ -16,8 +21,18 @@ constexpr int HEIGHT = 250;
 
 uint32_t frame_pixel(int x, int y) { return host_pixel(uint8_t(x), uint8_t(y), uint8_t(x * 3 + y)); }
 
-class Readback_Bands : public Pixel_Test {
+// The parameter: true for the plain OpenGL 1.1 layer (reads in bands).
+class Readback_Rows : public Pixel_Test, public testing::WithParamInterface<bool> {
 protected:
+    void SetUp() override {
+        Pixel_Test::SetUp();
+        if (GetParam()) plain = std::make_unique<Plain_Gl_Layer>();
+    }
+    void TearDown() override {
+        Pixel_Test::TearDown();
+        plain.reset();
+    }
+
     // Fills the window with frame_pixel, top row first.
     void draw_frame() {
         std::vector<uint32_t> pixels;
@@ -42,16 +57,19 @@ protected:
             }
         EXPECT_EQ(wrong, 0);
     }
+
+    std::unique_ptr<Plain_Gl_Layer> plain;
 };
 
 }  // namespace
 
-TEST_F(Readback_Bands, EveryRowOfAManyRowReadLandsInItsPlace) {
+TEST_P(Readback_Rows, EveryRowOfAManyRowReadLandsInItsPlace) {
     ASSERT_TRUE(open(WIDTH, HEIGHT, 16));
     draw_frame();
     expect_read(0, HEIGHT - 1, WIDTH - 1, 0);
     expect_read(-5, HEIGHT + 9, 150, 100);
     expect_read(200, 180, WIDTH + 3, -7);
+    if (!GetParam()) return;
     // Bands of 54 rows of 1204 bytes: without that buffer the rows are read
     // in place.
     failing_allocation::fail_next_array_of(54 * WIDTH * 4);
@@ -59,9 +77,9 @@ TEST_F(Readback_Bands, EveryRowOfAManyRowReadLandsInItsPlace) {
     EXPECT_TRUE(failing_allocation::failed());
 }
 
-// Depth rows of 602 bytes, packed 604 bytes apart: the whole window read in
-// bands gives what each row read on its own gives.
-TEST_F(Readback_Bands, DepthRowsOfAnOddWidthReadInBandsMatchRowsReadAlone) {
+// Depth rows of 602 bytes, packed 604 bytes apart: the whole window read at
+// once gives what each row read on its own gives.
+TEST_P(Readback_Rows, DepthRowsOfAnOddWidthReadWholeMatchRowsReadAlone) {
     ASSERT_TRUE(open(WIDTH, HEIGHT, 16));
     std::vector<uint16_t> values;
     for (int y = HEIGHT - 1; y >= 0; --y)
@@ -80,3 +98,8 @@ TEST_F(Readback_Bands, DepthRowsOfAnOddWidthReadInBandsMatchRowsReadAlone) {
     EXPECT_EQ(wrong, 0);
     EXPECT_NE(whole.front(), whole.back());
 }
+
+INSTANTIATE_TEST_SUITE_P(TopRowFirstAndInBands, Readback_Rows, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "InBands" : "TopRowFirst";
+                         });

@@ -1,0 +1,65 @@
+// The channel's wait, which polls an event before it sleeps: whether the
+// signal comes before the wait, during the polling or long after it, the
+// wait returns once per signal and leaves an auto-reset event unsignalled,
+// so no command is answered twice or lost.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/windows.h"
+#include "thread/await_signal.h"
+
+namespace {
+
+struct Auto_Reset_Event {
+    HANDLE handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ~Auto_Reset_Event() { CloseHandle(handle); }
+};
+
+TEST(Await_Signal, ConsumesASignalGivenBeforeOrLongAfterTheWait) {
+    Auto_Reset_Event event;
+    Signal_Wait_History history;
+    SetEvent(event.handle);
+    await_signal(event.handle, history);
+    EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
+
+    // Well past the polling: the wait has gone to sleep by then.
+    std::thread late_setter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        SetEvent(event.handle);
+    });
+    await_signal(event.handle, history);
+    late_setter.join();
+    EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
+}
+
+// Two threads hand a token back and forth as the host's thread and the
+// render thread do; each side counts what it received. A signal consumed
+// twice would hang the exchange, one left behind would end it early.
+TEST(Await_Signal, OneReturnPerSignalInAQuickExchange) {
+    constexpr int exchanges = 5000;
+    Auto_Reset_Event posted;
+    Auto_Reset_Event done;
+    std::atomic<int> answered{0};
+    Signal_Wait_History poster_waits;
+    Signal_Wait_History answerer_waits;
+    std::thread answerer([&] {
+        for (int i = 0; i < exchanges; ++i) {
+            await_signal(posted.handle, answerer_waits);
+            answered.fetch_add(1);
+            SetEvent(done.handle);
+        }
+    });
+    for (int i = 0; i < exchanges; ++i) {
+        SetEvent(posted.handle);
+        await_signal(done.handle, poster_waits);
+        ASSERT_EQ(answered.load(), i + 1);
+    }
+    answerer.join();
+    EXPECT_EQ(WaitForSingleObject(posted.handle, 0), WAIT_TIMEOUT);
+    EXPECT_EQ(WaitForSingleObject(done.handle, 0), WAIT_TIMEOUT);
+}
+
+}  // namespace
