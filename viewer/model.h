@@ -4,11 +4,16 @@
 // texture of its material. It knows nothing of cameras or devices.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "host/types.h"
+
+// Vertices placed in a model, counting each placement of a mesh: a small
+// file that places one mesh many times must not fill the memory.
+constexpr size_t MODEL_PLACED_VERTEX_LIMIT = size_t(32) << 20;
 
 struct Model_Vector {
     float x;

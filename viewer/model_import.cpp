@@ -34,6 +34,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include "viewer/import_child.h"
 #include "viewer/memory_ceiling.h"
 #include "viewer/model_counts.h"
 #include "viewer/model_texture.h"
@@ -58,9 +59,6 @@ constexpr size_t MAX_NODE_VISITS = 1000000;
 // hundred times the largest model the viewer is meant for.
 constexpr size_t IMPORT_MEMORY_ROOM = size_t(4) << 30;
 const char* const TOO_LARGE = "the file asks for more memory than the viewer gives one model (4 GiB)";
-// Vertices placed in all, counting each placement of a mesh: a small file
-// that places one mesh many times must not fill the memory.
-constexpr size_t MAX_PLACED_VERTICES = size_t(32) << 20;
 
 // The errors the loaders log during one import. The library's logger is one
 // for the process, so imports take turns.
@@ -315,7 +313,7 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
     auto add = [&](unsigned index, const aiMatrix4x4& transform) {
         if (index >= scene->mNumMeshes || scene->mMeshes[index] == nullptr) return;
         placed += scene->mMeshes[index]->mNumVertices;
-        if (placed > MAX_PLACED_VERTICES) return;
+        if (placed > MODEL_PLACED_VERTEX_LIMIT) return;
         Model_Mesh mesh;
         if (convert_mesh(*scene->mMeshes[index], transform, *scene, point_cloud, textures, &mesh))
             model->meshes.push_back(std::move(mesh));
@@ -336,8 +334,8 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
                     pending.emplace_back(node->mChildren[c], transform * node->mChildren[c]->mTransformation);
         }
     }
-    if (placed > MAX_PLACED_VERTICES) {
-        *reason = "the model places more than " + std::to_string(MAX_PLACED_VERTICES) + " vertices";
+    if (placed > MODEL_PLACED_VERTEX_LIMIT) {
+        *reason = "the model places more than " + std::to_string(MODEL_PLACED_VERTEX_LIMIT) + " vertices";
         return false;
     }
     if (model->meshes.empty()) {
@@ -380,7 +378,7 @@ bool imported(const aiScene* scene, const Restricted_Importer& restricted, const
 
 }  // namespace
 
-bool import_model_file(const std::string& path, Model* model, std::string* reason) {
+bool import_model_file_in_process(const std::string& path, Model* model, std::string* reason) {
     std::string extension = lower(std::filesystem::path(path).extension().string());
     if (!extension.empty()) extension.erase(0, 1);
     if (!enabled_extension(extension)) {
@@ -409,8 +407,8 @@ bool import_model_file(const std::string& path, Model* model, std::string* reaso
     return converted(scene, directory.empty() ? "." : directory, model, reason);
 }
 
-bool import_model_memory(const uint8_t* data, size_t size, const std::string& extension, Model* model,
-                         std::string* reason) {
+bool import_model_memory_in_process(const uint8_t* data, size_t size, const std::string& extension, Model* model,
+                                    std::string* reason) {
     const std::string hint = lower(extension);
     if (!enabled_extension(hint)) {
         *reason = unsupported(hint);
@@ -429,4 +427,16 @@ bool import_model_memory(const uint8_t* data, size_t size, const std::string& ex
         finish_import(restricted.importer, restricted.importer.ReadFileFromMemory(data, size, 0, hint.c_str()));
     if (!imported(scene, restricted, errors, reason)) return false;
     return converted(scene, "", model, reason);
+}
+
+bool import_model_file(const std::string& path, Model* model, std::string* reason, int cpu_seconds) {
+    return import_in_child([&](Model* read, std::string* why) { return import_model_file_in_process(path, read, why); },
+                           cpu_seconds, model, reason);
+}
+
+bool import_model_memory(const uint8_t* data, size_t size, const std::string& extension, Model* model,
+                         std::string* reason, int cpu_seconds) {
+    return import_in_child(
+        [&](Model* read, std::string* why) { return import_model_memory_in_process(data, size, extension, read, why); },
+        cpu_seconds, model, reason);
 }

@@ -3,7 +3,8 @@
 // 3DS, glTF 2.0 (text and binary) and COLLADA. Faces are triangulated,
 // smooth normals made where the file has none, identical vertices joined,
 // and node transforms applied. Diffuse textures are read from files next to
-// the model or from the file itself (PNG and JPEG).
+// the model or from the file itself (PNG and JPEG). The library runs in a
+// child process, since a crafted file can crash it.
 #pragma once
 
 #include <cstddef>
@@ -15,12 +16,25 @@
 // The file extensions of the enabled importers, lower case, for messages.
 extern const char* const MODEL_FORMATS;
 
+// CPU time an import may take: far more than the largest model the viewer
+// is meant for needs.
+constexpr int MODEL_IMPORT_CPU_SECONDS = 60;
+
 // Reads the file at `path`. False, with the reason in one line, when the
 // format is not enabled, the file cannot be read or is no model, or it holds
-// no triangle.
-bool import_model_file(const std::string& path, Model* model, std::string* reason);
+// no triangle, and when the importer crashed or ran out of time on it: the
+// import runs in a child process (viewer/import_child.h).
+bool import_model_file(const std::string& path, Model* model, std::string* reason,
+                       int cpu_seconds = MODEL_IMPORT_CPU_SECONDS);
 
 // Reads a model from memory; `extension` (such as "obj") says which format
 // it is in. Files the model names (materials, textures) are not looked for.
+// The import runs in a child process as above.
 bool import_model_memory(const uint8_t* data, size_t size, const std::string& extension, Model* model,
-                         std::string* reason);
+                         std::string* reason, int cpu_seconds = MODEL_IMPORT_CPU_SECONDS);
+
+// The same imports in this process: what the child runs. A crafted file can
+// crash the process that calls them.
+bool import_model_file_in_process(const std::string& path, Model* model, std::string* reason);
+bool import_model_memory_in_process(const uint8_t* data, size_t size, const std::string& extension, Model* model,
+                                    std::string* reason);

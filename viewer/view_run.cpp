@@ -198,6 +198,8 @@ int render_and_compare(const View_Options& options, const std::string& module_pa
 int run_view(const View_Options& options, const std::string& module_path) {
     Model model;
     std::string reason;
+    // The import forks a child: before the private X server, the driver and
+    // their threads start.
     if (!import_model_file(options.model, &model, &reason)) {
         std::fprintf(stderr, "%s: %s\n", options.model.c_str(), reason.c_str());
         return 2;

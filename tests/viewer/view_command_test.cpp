@@ -1,7 +1,7 @@
 // `tovrek view` as a user runs it: real models through the driver agree with
 // the direct-OpenGL and the software references, every file of the test
-// package's invalid folder is answered with exit status 2 and one line, and
-// bad arguments get the usage.
+// package's invalid folder and a file that crashes the importer are answered
+// with exit status 2 and one line, and bad arguments get the usage.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -87,6 +87,17 @@ TEST(View_Command, EveryInvalidFileOfThePackageExitsTwoWithOneLine) {
         EXPECT_TRUE(result.output.empty()) << "nothing was rendered: " << result.output;
     }
     EXPECT_GE(files, 10);
+}
+
+// The file crashes the import library: the import's child dies, the
+// command answers as for any bad file.
+TEST(View_Command, AFileThatCrashesTheImporterExitsTwoWithOneLine) {
+    const std::string path = std::string(TOVREK_SOURCE_DIR) + "/tests/viewer/models/importer_crash.off";
+    const Process_Result result = view({path});
+    EXPECT_EQ(result.status, 2) << result.errors;
+    EXPECT_EQ(result.errors.rfind(path + ": the importer crashed on this file (signal ", 0), 0u) << result.errors;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+    EXPECT_TRUE(result.output.empty()) << result.output;
 }
 
 TEST(View_Command, FramesAreCountedAndTheLastOneWritten) {
