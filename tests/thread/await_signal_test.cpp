@@ -35,6 +35,26 @@ TEST(Await_Signal, ConsumesASignalGivenBeforeOrLongAfterTheWait) {
     EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
 }
 
+// Long waits stop the polling, and quick ones bring it back.
+TEST(Await_Signal, PollsOnlyWhileMostRecentWaitsWereQuick) {
+    Auto_Reset_Event event;
+    Signal_Wait_History history;
+    for (int i = 0; i < 8; ++i) {
+        std::thread late_setter([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            SetEvent(event.handle);
+        });
+        await_signal(event.handle, history);
+        late_setter.join();
+    }
+    EXPECT_LT(history.quick_share, QUICK_SHARE_TO_POLL);
+    for (int i = 0; i < 16; ++i) {
+        SetEvent(event.handle);
+        await_signal(event.handle, history);
+    }
+    EXPECT_GE(history.quick_share, QUICK_SHARE_TO_POLL);
+}
+
 // Two threads hand a token back and forth as the host's thread and the
 // render thread do; each side counts what it received. A signal consumed
 // twice would hang the exchange, one left behind would end it early.
