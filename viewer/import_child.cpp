@@ -158,34 +158,44 @@ double cpu_seconds_used(const rusage& usage) {
            (double(usage.ru_utime.tv_usec) + double(usage.ru_stime.tv_usec)) / 1e6;
 }
 
-// Why the child's end makes the import fail; empty when it exited as it
-// should, having sent its stream.
-std::string abnormal_end(int status, const rusage& usage, int cpu_seconds) {
+// How the child ended when that makes the import fail, with the reason;
+// Child_Ending::imported when it exited as it should, having sent its stream.
+Child_Ending abnormal_end(int status, const rusage& usage, int cpu_seconds, std::string* reason) {
     if (WIFSIGNALED(status)) {
         const int signal_number = WTERMSIG(status);
-        if (signal_number == SIGXCPU || (signal_number == SIGKILL && cpu_seconds_used(usage) >= cpu_seconds))
-            return "the importer ran out of time: it used more than " + std::to_string(cpu_seconds) +
-                   " s of CPU time on this file";
-        return "the importer crashed on this file (signal " + std::to_string(signal_number) + ": " +
-               strsignal(signal_number) + ")";
+        if (signal_number == SIGXCPU || (signal_number == SIGKILL && cpu_seconds_used(usage) >= cpu_seconds)) {
+            *reason = "the importer ran out of time: it used more than " + std::to_string(cpu_seconds) +
+                      " s of CPU time on this file";
+            return Child_Ending::out_of_time;
+        }
+        *reason = "the importer crashed on this file (signal " + std::to_string(signal_number) + ": " +
+                  strsignal(signal_number) + ")";
+        return Child_Ending::crashed;
     }
-    if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
-        return "the importer stopped with exit status " + std::to_string(WEXITSTATUS(status));
-    return "";
+    if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+        *reason = "the importer stopped with exit status " + std::to_string(WEXITSTATUS(status));
+        return Child_Ending::stopped;
+    }
+    return Child_Ending::imported;
 }
 
 }  // namespace
 
-bool import_in_child(const Model_Import& import, int cpu_seconds, Model* model, std::string* reason) {
+bool import_in_child(const Model_Import& import, int cpu_seconds, Model* model, std::string* reason,
+                     Child_Ending* ending) {
+    Child_Ending ignored;
+    Child_Ending& end = ending != nullptr ? *ending : ignored;
     cpu_seconds = std::max(cpu_seconds, 1);
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
         *reason = std::string("the importer could not be started: ") + std::strerror(errno);
+        end = Child_Ending::not_started;
         return false;
     }
     const pid_t child = fork();
     if (child < 0) {
         *reason = std::string("the importer could not be started: ") + std::strerror(errno);
+        end = Child_Ending::not_started;
         close(ends[0]);
         close(ends[1]);
         return false;
@@ -211,19 +221,22 @@ bool import_in_child(const Model_Import& import, int cpu_seconds, Model* model, 
     do reaped = wait4(child, &status, 0, &usage);
     while (reaped < 0 && errno == EINTR);
 
-    std::string failure;
-    if (stream.timed_out())
-        failure = "the importer did not finish within " + std::to_string(cpu_seconds * WALL_SECONDS_PER_CPU_SECOND) +
+    end = Child_Ending::imported;
+    if (stream.timed_out()) {
+        *reason = "the importer did not finish within " + std::to_string(cpu_seconds * WALL_SECONDS_PER_CPU_SECOND) +
                   " s";
-    else if (reaped == child)
-        failure = abnormal_end(status, usage, cpu_seconds);
-    if (failure.empty() && !whole) failure = "the importer sent back a damaged answer (" + damage + ")";
-    if (!failure.empty()) {
-        *reason = failure;
-        return false;
+        end = Child_Ending::out_of_time;
+    } else if (reaped == child) {
+        end = abnormal_end(status, usage, cpu_seconds, reason);
     }
+    if (end == Child_Ending::imported && !whole) {
+        *reason = "the importer sent back a damaged answer (" + damage + ")";
+        end = Child_Ending::damaged_answer;
+    }
+    if (end != Child_Ending::imported) return false;
     if (!outcome.imported) {
         *reason = outcome.reason;
+        end = Child_Ending::refused;
         return false;
     }
     *model = std::move(outcome.model);

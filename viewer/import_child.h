@@ -26,7 +26,20 @@
 // Imports into `model`, or says why not in `reason`, in one line.
 using Model_Import = std::function<bool(Model* model, std::string* reason)>;
 
+// How a child's import ended, beside its reason.
+enum class Child_Ending {
+    imported,
+    refused,        // the import said no, with its own reason
+    not_started,    // no pipe or no child could be had
+    crashed,        // killed by a signal other than the time limit's
+    out_of_time,    // over its CPU time, or its wall-clock time
+    stopped,        // exited with a non-zero status (a sanitizer's report)
+    damaged_answer, // exited as it should but its stream does not hold
+};
+
 // Runs `import` in a child with `cpu_seconds` (at least 1) of CPU time, and
 // returns what it returned. A child that crashed, ran out of time or sent a
-// damaged stream makes it false, with a reason that says so.
-bool import_in_child(const Model_Import& import, int cpu_seconds, Model* model, std::string* reason);
+// damaged stream makes it false, with a reason that says so; `ending`, when
+// given, says which way it ended.
+bool import_in_child(const Model_Import& import, int cpu_seconds, Model* model, std::string* reason,
+                     Child_Ending* ending = nullptr);

@@ -141,27 +141,33 @@ TEST(Import_Child, EachWayTheChildEndsHasItsReason) {
         const char* what;
         Model_Import import;
         const char* reason_start;
+        Child_Ending ending;
     } cases[] = {
         {"crash", [](Model*, std::string*) { return raise(SIGSEGV) == 0; },
-         "the importer crashed on this file (signal 11: "},
+         "the importer crashed on this file (signal 11: ", Child_Ending::crashed},
         {"endless loop", [](Model*, std::string*) {
              volatile bool spinning = true;
              while (spinning) {
              }
              return false;
          },
-         "the importer ran out of time: it used more than 1 s of CPU time on this file"},
-        {"blocked", [](Model*, std::string*) { return pause() == 0; }, "the importer did not finish within 5 s"},
-        {"exit", [](Model*, std::string*) -> bool { _exit(3); }, "the importer stopped with exit status 3"},
-        {"refusal", [](Model*, std::string* reason) { *reason = "no model here"; return false; }, "no model here"},
+         "the importer ran out of time: it used more than 1 s of CPU time on this file", Child_Ending::out_of_time},
+        {"blocked", [](Model*, std::string*) { return pause() == 0; }, "the importer did not finish within 5 s",
+         Child_Ending::out_of_time},
+        {"exit", [](Model*, std::string*) -> bool { _exit(3); }, "the importer stopped with exit status 3",
+         Child_Ending::stopped},
+        {"refusal", [](Model*, std::string* reason) { *reason = "no model here"; return false; }, "no model here",
+         Child_Ending::refused},
         {"broken promise", [](Model*, std::string*) { return true; },
-         "the importer sent back a damaged answer (a model without meshes)"},
+         "the importer sent back a damaged answer (a model without meshes)", Child_Ending::damaged_answer},
     };
     for (const Case& c : cases) {
         Model model;
         std::string reason;
-        EXPECT_FALSE(import_in_child(c.import, 1, &model, &reason)) << c.what;
+        Child_Ending ending = Child_Ending::imported;
+        EXPECT_FALSE(import_in_child(c.import, 1, &model, &reason, &ending)) << c.what;
         EXPECT_EQ(reason.rfind(c.reason_start, 0), 0u) << c.what << ": " << reason;
+        EXPECT_EQ(ending, c.ending) << c.what;
     }
 }
 
