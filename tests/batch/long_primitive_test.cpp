@@ -11,6 +11,7 @@
 #include "platform/gl_layers.h"
 #include "tests/platform/gl_window.h"
 #include "tests/support/device_fixture.h"
+#include "tests/support/failing_allocation.h"
 
 using namespace test_support;
 
@@ -159,6 +160,43 @@ TEST(Long_Primitive_Pixels, StippledPolylineLooksAsOneDrawCallDrawsIt) {
     }
     EXPECT_GT(lit, 200);
     EXPECT_LT(lit, 550);
+}
+
+// Where a primitive longer than the batch cannot have arrays of its own, it
+// is queued in pieces, and the pieces must join into the picture of the whole
+// primitive: each line piece starts on the last vertex of the piece before,
+// each strip piece repeats the two vertices before it. On a staircase of
+// one-pixel steps every missing joint loses a pixel; on a strip, a triangle.
+TEST(Long_Primitive_Pieces, JoinIntoThePictureOfTheWholePrimitive) {
+    std::vector<HT_Point3D> stairs, band;
+    std::vector<HT_RGB32> band_colors;
+    for (int i = 0; i < 701; ++i) {
+        stairs.push_back({20.5f + float((i + 1) / 2), 20.5f + float(i / 2), 10});
+        band.push_back({10.0f + float(i / 2), i % 2 == 0 ? 2.0f : 12.0f, 10});
+        band_colors.push_back(HT_Make_RGB32(uint8_t(i), uint8_t(255 - i % 251), uint8_t(i * 7)));
+    }
+    auto draw = [&](bool in_pieces) {
+        Running_Device driver;
+        Device_Settings settings;
+        settings.width = 384;
+        settings.height = 384;
+        EXPECT_TRUE(driver.start(settings)) << driver.error();
+        const HT_Rendition white = solid_rendition(HT_Make_RGB32(255, 255, 255));
+        if (in_pieces) failing_allocation::fail_next_array_of(stairs.size() * sizeof(HT_Point3D));
+        driver.call(driver.actions().draw_dc_polyline, &white, int(stairs.size()), stairs.data());
+        if (in_pieces) failing_allocation::fail_next_array_of(band.size() * sizeof(HT_Point3D));
+        driver.call(driver.actions().draw_dc_gouraud_polytriangle, &white, int(band.size()), band.data(),
+                    band_colors.data());
+        EXPECT_EQ(failing_allocation::failed(), in_pieces);
+        return driver.show_and_capture();
+    };
+    const winx::Window_Snapshot whole = draw(false);
+    const winx::Window_Snapshot pieces = draw(true);
+    ASSERT_EQ(whole.pixels.size(), pieces.pixels.size());
+    for (int y = 0; y < whole.height; ++y)
+        for (int x = 0; x < whole.width; ++x)
+            ASSERT_EQ(pieces.at(x, y), whole.at(x, y)) << "at " << x << "," << y;
+    EXPECT_EQ(whole.at(370, 369), 0xFFFFFFu) << "the staircase reaches its last step";
 }
 
 TEST_F(Long_Primitives, TooFewVerticesQueueNothing) {

@@ -133,6 +133,52 @@ TEST_F(Polyline_Pixels, AThousandVertexPolylineIsDrawnEndToEnd) {
     }
 }
 
+// Each state key compares the shade model as well as the colour: after a
+// smooth primitive, one too short to be drawn included, a flat primitive of
+// the colour the key last held flat is drawn in that colour, whichever kinds
+// the two are.
+TEST_F(Polyline_Pixels, FlatPrimitiveAfterASmoothOneKeepsItsColour) {
+    start();
+    const HT_Rendition red = solid_rendition(RED_COLOR);
+    const HT_Rendition green = solid_rendition(GREEN_COLOR);
+    const HT_RGB32 greens[3] = {GREEN_COLOR, GREEN_COLOR, GREEN_COLOR};
+    auto& actions = driver.actions();
+    // Each flat primitive covers the pixel (x, y) and nothing above y + 3.
+    auto flat = [&](int kind, int x, int y) {
+        const HT_Point3D dot = {x + 0.5f, y + 0.5f, 10};
+        const HT_Point3D line[2] = {{x - 0.5f, y + 0.5f, 10}, {x + 1.5f, y + 0.5f, 10}};
+        const HT_Point3D strip[3] = {{x - 1.0f, y - 1.0f, 10}, {x + 3.0f, y - 1.0f, 10}, {x - 1.0f, y + 3.0f, 10}};
+        if (kind == 0) driver.call(actions.draw_dc_dot, &red, &dot);
+        if (kind == 1) driver.call(actions.draw_dc_polyline, &red, 2, line);
+        if (kind == 2) driver.call(actions.draw_dc_polytriangle, &red, 3, strip);
+    };
+    // Each smooth primitive is green and lies far from the flat ones.
+    auto smooth = [&](int kind, int x) {
+        const HT_Point3D line[2] = {{x + 0.5f, 60.5f, 10}, {x + 2.5f, 60.5f, 10}};
+        const HT_Point3D strip[3] = {{float(x), 58, 10}, {x + 3.0f, 58, 10}, {float(x), 61, 10}};
+        if (kind == 0) driver.call(actions.draw_dc_gouraud_polyline, &green, 1, line, greens);
+        if (kind == 1) driver.call(actions.draw_dc_gouraud_polyline, &green, 2, line, greens);
+        if (kind == 2) driver.call(actions.draw_dc_gouraud_polytriangle, &green, 3, strip, greens);
+    };
+    for (int first = 0; first < 3; ++first)
+        for (int between = 0; between < 3; ++between)
+            for (int second = 0; second < 3; ++second) {
+                const int x = 2 + 7 * (first * 3 + between);
+                const int y = 4 + 6 * second;
+                flat(first, x, y + 20);
+                smooth(between, x);
+                flat(second, x, y);
+            }
+    const winx::Window_Snapshot shown = driver.show_and_capture();
+    for (int first = 0; first < 3; ++first)
+        for (int between = 0; between < 3; ++between)
+            for (int second = 0; second < 3; ++second) {
+                const int x = 2 + 7 * (first * 3 + between);
+                EXPECT_TRUE(looks_like(shown.at(x, 4 + 6 * second), RED))
+                    << "flat kind " << first << ", smooth kind " << between << ", flat kind " << second;
+            }
+}
+
 // Over a triangle at device z 1000, polyline vertices whose z lies outside
 // the depth range (here 16 bits) are drawn at the front instead of clipped.
 TEST_F(Polyline_Pixels, OutOfRangeDepthsAreDrawnInFront) {

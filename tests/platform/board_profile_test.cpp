@@ -95,6 +95,23 @@ TEST_F(Board_Profile_Environment, VariableOverridesTheFile) {
     EXPECT_FALSE(profile.escapes_answered);
 }
 
+// A file written by hand has one setting to a line, with nothing after the
+// value: a line's end separates settings as a blank does, whatever ends the
+// line (a comment, a carriage return, the end of the file).
+TEST_F(Board_Profile_Environment, EachLineOfTheFileIsASettingOfItsOwn) {
+    write_file("video_memory=8388608\n"
+               "boards=2#two heads\n"
+               "free_video_memory=1000\r\n"
+               "\n"
+               "escapes=silent");
+    winx::reset_board_profile();
+    const winx::Board_Profile profile = winx::board_profile();
+    EXPECT_EQ(profile.video_memory, 8388608u);
+    EXPECT_EQ(profile.boards, 2u);
+    EXPECT_EQ(profile.free_video_memory, 1000u);
+    EXPECT_FALSE(profile.escapes_answered);
+}
+
 TEST_F(Board_Profile_Environment, MalformedProfileFallsBackToTheDefaultAndSaysWhy) {
     setenv("WINX_BOARD", "boards=2 video_memory=lots", 1);
     testing::internal::CaptureStderr();
