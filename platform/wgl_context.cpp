@@ -88,7 +88,6 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
         SetLastError(ERROR_INVALID_PIXEL_FORMAT);
         return nullptr;
     }
-    winx::x11::pin_gl_driver();
     HGLRC result = new HGLRC__;
     result->display = display;
     result->context = context;

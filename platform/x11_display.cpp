@@ -33,7 +33,10 @@ Display* display() {
         static const Status threads_ready = XInitThreads();
         (void)threads_ready;
         connection = XOpenDisplay(nullptr);
-        if (connection != nullptr) XSetErrorHandler(record_error);
+        if (connection != nullptr) {
+            XSetErrorHandler(record_error);
+            keep_gl_modules_mapped_at_exit();
+        }
     }
     return connection;
 }
@@ -74,7 +77,10 @@ int bits_per_pixel(Display* display, int depth) {
 // server goes away, so that nothing is left talking to a dead server.
 void close_display() {
     std::lock_guard<std::mutex> lock(connection_mutex);
-    if (connection != nullptr) XCloseDisplay(connection);
+    if (connection == nullptr) return;
+    // Closing the connection unloads the OpenGL driver.
+    keep_gl_modules_mapped();
+    XCloseDisplay(connection);
     connection = nullptr;
 }
 

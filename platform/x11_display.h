@@ -17,8 +17,11 @@ Display* open_connection();
 // Closes the connection when it is open (before its server goes away);
 // display() opens a new one on its next call.
 void close_display();
-// Keeps the DRI driver that the first context loaded mapped until exit.
-void pin_gl_driver();
+// Keeps every module loaded now (the OpenGL stack's among them) mapped until
+// the process ends; cheap for modules already kept.
+void keep_gl_modules_mapped();
+// Does the same at exit, before the library destructors unload any.
+void keep_gl_modules_mapped_at_exit();
 
 // Catches the X errors raised by the requests made while it lives: they are
 // recorded rather than reported. Trapped blocks run one at a time, because
