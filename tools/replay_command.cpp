@@ -10,6 +10,8 @@
 #include "host/snapshot_png.h"
 #include "tools/replay_command.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -21,6 +23,7 @@
 #include "tools/check_pictures.h"
 #include "tools/junit_report.h"
 #include "tools/module_path.h"
+#include "tools/replay_progress.h"
 #include "tools/trace_executor.h"
 #include "tools/trace_reader.h"
 
@@ -69,6 +72,7 @@ Play_Result play(const std::string& trace_path, Trace_Reader& reader, std::deque
                  Replay_State& state, bool keep_outcomes) {
     Play_Result result;
     const std::string trace_name = trace_name_of(trace_path);
+    Replay_Progress progress(isatty(STDERR_FILENO) == 1);
     Statement statement;
     for (;;) {
         if (!ahead.empty()) {
@@ -77,17 +81,20 @@ Play_Result play(const std::string& trace_path, Trace_Reader& reader, std::deque
         } else {
             Trace_Reader::Next next = reader.next(&statement, &result.error);
             if (next != Trace_Reader::Next::statement) {
+                progress.finish();
                 result.read_whole = next == Trace_Reader::Next::end;
                 return result;
             }
         }
         if (std::optional<Statement_Outcome> outcome = run_trace_statement(statement, trace_name, state)) {
             if (outcome->failure) {
+                progress.before_message();
                 report_failure(trace_path, *outcome);
                 result.held = false;
             }
             if (keep_outcomes) result.outcomes.push_back(std::move(*outcome));
         }
+        progress.statement_done(std::holds_alternative<Show_Statement>(statement.body));
     }
 }
 
