@@ -2,9 +2,8 @@
 #include "tools/trace_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstring>
+#include <filesystem>
 
 #include "tools/trace_parser.h"
 
@@ -21,7 +20,9 @@ Trace_Reader::~Trace_Reader() {
 
 bool Trace_Reader::open(const std::string& path, Read_Error* error) {
     path_ = path;
-    file_ = gzopen(path.c_str(), "rb");
+    std::error_code unknown;
+    // A folder opens, and fails only when read.
+    if (!std::filesystem::is_directory(path, unknown)) file_ = gzopen(path.c_str(), "rb");
     if (file_ == nullptr) {
         *error = {0, 0, "expected a readable trace file"};
         return false;
@@ -72,7 +73,6 @@ bool Trace_Reader::fill() {
     int status = Z_OK;
     std::string reason = gzerror(file_, &status);
     if (got == 0 && status == Z_OK) return false;
-    if (status == Z_ERRNO) reason = std::strerror(errno);
     if (reason.rfind(path_ + ": ", 0) == 0) reason.erase(0, path_.size() + 2);
     throw Read_Error{std::min(line_number_, INT_MAX - 1) + 1, int(std::min<size_t>(buffer_.size(), INT_MAX - 1)) + 1,
                      "expected more of the trace, got " + reason};
