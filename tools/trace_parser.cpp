@@ -1,9 +1,9 @@
 // The grammar of each trace statement: positional words first, then
 // key=value options in any order. Errors are thrown as Read_Error by the line
-// reader and caught once per trace.
+// reader; parse_trace catches them for a whole text, the Trace_Reader for a
+// file.
 #include "tools/trace_parser.h"
 
-#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -396,43 +396,36 @@ const std::map<std::string, Parse_Function>& statement_table() {
 
 }  // namespace
 
+bool parse_trace_line(const std::string& line, int number, Statement* statement) {
+    std::vector<Trace_Word> words = split_trace_line(line, number);
+    if (words.empty()) return false;
+    Line_Reader in(number, words);
+    const Trace_Word& keyword = in.keyword();
+    auto found = statement_table().find(keyword.text);
+    if (keyword.quoted || found == statement_table().end())
+        in.fail(keyword.column, "a statement, not \"" + keyword.text + "\"");
+    *statement = {number, found->second(in), {}};
+    if (keyword.text == "expect") {
+        std::string& text = statement->expectation;
+        for (const Trace_Word& word : words)
+            text += (text.empty() ? "" : " ") + (word.quoted ? "\"" + word.text + "\"" : word.text);
+    }
+    return true;
+}
+
 bool parse_trace(const std::string& text, Trace* trace, Read_Error* error) {
     std::vector<Statement> statements;
     std::istringstream lines(text);
     std::string line;
     int number = 0;
     try {
-        while (std::getline(lines, line)) {
-            ++number;
-            std::vector<Trace_Word> words = split_trace_line(line, number);
-            if (words.empty()) continue;
-            Line_Reader in(number, words);
-            const Trace_Word& keyword = in.keyword();
-            auto found = statement_table().find(keyword.text);
-            if (keyword.quoted || found == statement_table().end())
-                in.fail(keyword.column, "a statement, not \"" + keyword.text + "\"");
-            statements.push_back({number, found->second(in), {}});
-            if (keyword.text == "expect") {
-                std::string& text = statements.back().expectation;
-                for (const Trace_Word& word : words)
-                    text += (text.empty() ? "" : " ") + (word.quoted ? "\"" + word.text + "\"" : word.text);
-            }
-        }
+        Statement statement;
+        while (std::getline(lines, line))
+            if (parse_trace_line(line, ++number, &statement)) statements.push_back(std::move(statement));
     } catch (const Read_Error& failure) {
         *error = failure;
         return false;
     }
     trace->statements = std::move(statements);
     return true;
-}
-
-bool read_trace_file(const std::string& path, Trace* trace, Read_Error* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *error = {0, 0, "expected a readable trace file"};
-        return false;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parse_trace(text.str(), trace, error);
 }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,7 +47,11 @@ Process_Result run_process(const std::vector<std::string>& arguments, const std:
         _exit(127);
     }
     int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    struct rusage usage {};
+    if (child > 0 && wait4(child, &status, 0, &usage) == child) {
+        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        result.peak_kib = usage.ru_maxrss;
+    }
     result.output = read_whole_file(output_path);
     result.errors = read_whole_file(errors_path);
     std::remove(output_path.c_str());

@@ -9,6 +9,7 @@ struct Process_Result {
     int status = -1;  // the exit status; -1 when the child did not exit normally
     std::string output;
     std::string errors;
+    long peak_kib = 0;  // the child's peak resident memory
 };
 
 // Runs arguments[0] with the given arguments and the test's environment,

@@ -124,11 +124,15 @@ TEST_F(Trace_Reading, EveryLexicalFormIsRead) {
               trace_ + ":12: expected message box \"QRB \"Error\"\" \"back\\slash\", got none\n");
 }
 
-TEST_F(Trace_Reading, AMissingTraceIsNotRead) {
+TEST_F(Trace_Reading, AMissingTraceOrAFolderIsNotRead) {
     trace_ = folder_ + "/absent.trace";
     Process_Result result = run_process({TOVREK_TOOL_PATH, "replay", trace_});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.errors, trace_ + ": expected a readable trace file\n");
+
+    Process_Result folder = run_process({TOVREK_TOOL_PATH, "replay", folder_});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.errors, folder_ + ": expected a readable trace file\n");
 }
 
 }  // namespace
