@@ -1,6 +1,7 @@
 // The benchmark main: starts a private X server when there is no $DISPLAY,
 // runs the benchmarks, and prints each registered ratio against its
-// baseline with the machine's core count.
+// baseline with the machine's core count. Started with the frame server's
+// argument, it is that server instead (bench/glthread_frames.h).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -12,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/baseline.h"
+#include "bench/glthread_frames.h"
 #include "platform/winx.h"
 
 namespace bench {
@@ -45,6 +47,11 @@ bool compare_with_baseline(const char* benchmark, const char* baseline) {
 }  // namespace bench
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == bench::GLTHREAD_SERVER_ARGUMENT)
+        return bench::serve_glthread_model_frames();
+    // Mesa's threaded dispatch is a baseline of its own, in its own process:
+    // every other figure is taken without it.
+    unsetenv("mesa_glthread");
     benchmark::Initialize(&argc, argv);
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
