@@ -13,7 +13,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/baseline.h"
+#include "bench/direct_gl.h"
 #include "bench/glthread_frames.h"
+#include "platform/gl.h"
 #include "platform/winx.h"
 
 namespace bench {
@@ -36,6 +38,18 @@ public:
     }
     std::map<std::string, double> rates;
 };
+
+// The OpenGL the figures are taken on, for the header and the JSON output.
+void describe_opengl() {
+    Direct_Gl_Window probe;
+    std::string error;
+    if (!probe.start(16, 16, 16, &error)) return;
+    const auto text = [](GLenum name) {
+        const GLubyte* value = glGetString(name);
+        return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string("?");
+    };
+    benchmark::AddCustomContext("opengl", text(GL_RENDERER) + ", OpenGL " + text(GL_VERSION));
+}
 
 }  // namespace
 
@@ -61,6 +75,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    bench::describe_opengl();
     bench::Recording_Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
