@@ -48,6 +48,7 @@ class Performance_Report(unittest.TestCase):
             run("Driver_Model_Frames/real_time", 50, 20.0, "aggregate", "mean"),
             run("Driver_Model_Frames/real_time", 40, 25.0, "aggregate", "median"),
             run("Direct_Gl_Model_Frames/real_time", 100, 10.0, "aggregate", "median"),
+            {**run("Direct_Gl_Model_Frames/real_time", 100, 10.0, "aggregate", "cv"), "real_time": 0.12},
             run("Software_Model_Frames/real_time", 20, 50.0),
             {"name": "Direct_Gl_Model_Frames_Glthread/real_time", "run_name":
              "Direct_Gl_Model_Frames_Glthread/real_time", "run_type": "iteration", "error_occurred": True,
@@ -64,8 +65,8 @@ class Performance_Report(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         with open(os.path.join(self.folder.name, "performance.md"), encoding="utf-8") as file:
             report = file.read()
-        self.assertIn("| `Direct_Gl_Model_Frames` | direct OpenGL reference | 10 | 100 | 2.5 |", report)
-        self.assertIn("| `Software_Model_Frames` | software reference (host's standard routines) | 50 | 20 | 0.5 |",
+        self.assertIn("| `Direct_Gl_Model_Frames` | direct OpenGL reference | 10 | 100 | 12% | 2.5 |", report)
+        self.assertIn("| `Software_Model_Frames` | software reference (host's standard routines) | 50 | 20 | — | 0.5 |",
                       report)
         self.assertIn("Mesa's threaded dispatch did not start", report)
         self.assertIn("| 1,000,000 | 4 | 2 | 4 | 1 | 2 | 0.5 |", report)
