@@ -1,6 +1,7 @@
 // The benchmark main: starts a private X server when there is no $DISPLAY,
 // runs the benchmarks, and prints each registered ratio against its
-// baseline with the machine's core count.
+// baseline with the machine's core count. Started with the frame server's
+// argument, it is that server instead (bench/glthread_frames.h).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -12,6 +13,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/baseline.h"
+#include "bench/direct_gl.h"
+#include "bench/glthread_frames.h"
+#include "platform/gl.h"
 #include "platform/winx.h"
 
 namespace bench {
@@ -35,6 +39,18 @@ public:
     std::map<std::string, double> rates;
 };
 
+// The OpenGL the figures are taken on, for the header and the JSON output.
+void describe_opengl() {
+    Direct_Gl_Window probe;
+    std::string error;
+    if (!probe.start(16, 16, 16, &error)) return;
+    const auto text = [](GLenum name) {
+        const GLubyte* value = glGetString(name);
+        return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string("?");
+    };
+    benchmark::AddCustomContext("opengl", text(GL_RENDERER) + ", OpenGL " + text(GL_VERSION));
+}
+
 }  // namespace
 
 bool compare_with_baseline(const char* benchmark, const char* baseline) {
@@ -45,6 +61,11 @@ bool compare_with_baseline(const char* benchmark, const char* baseline) {
 }  // namespace bench
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == bench::GLTHREAD_SERVER_ARGUMENT)
+        return bench::serve_glthread_model_frames();
+    // Mesa's threaded dispatch is a baseline of its own, in its own process:
+    // every other figure is taken without it.
+    unsetenv("mesa_glthread");
     benchmark::Initialize(&argc, argv);
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
@@ -54,6 +75,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    bench::describe_opengl();
     bench::Recording_Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
