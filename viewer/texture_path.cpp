@@ -53,12 +53,15 @@ std::string find_texture_file(const std::string& directory, const std::string& n
     const fs::path written = fs::path(slashed).lexically_normal();
     if (written.empty() || !written.has_filename()) return {};
     const fs::path folder = directory.empty() ? fs::path(".") : fs::path(directory);
-    const fs::path exact = written.is_absolute() ? written : (folder / written).lexically_normal();
+    if (written.is_absolute() && regular_file(written)) return written.string();
+    // A path from the root of another machine's drive ("\..\maps\a.png")
+    // is taken from the model's folder, its ".." included.
+    const fs::path relative = fs::path(slashed.substr(slashed.find_first_not_of('/'))).lexically_normal();
+    const fs::path exact = (folder / relative).lexically_normal();
     if (regular_file(exact)) return exact.string();
 
-    const fs::path matched = written.is_absolute() ? path_ignoring_case(written.root_path(), written.relative_path())
-                                                   : path_ignoring_case(folder, written);
-    if (!matched.empty() && regular_file(matched)) return matched.string();
+    const fs::path matched = path_ignoring_case(folder, relative);
+    if (!matched.empty() && regular_file(matched)) return matched.lexically_normal().string();
     const fs::path beside = entry_ignoring_case(folder, written.filename().string());
     if (!beside.empty() && regular_file(beside)) return beside.string();
     return {};

@@ -6,9 +6,11 @@
 
 #include <string>
 
-// Looks, in this order, for: the name as written (relative to `directory`,
-// the model's folder, unless it is absolute) with backslashes taken as
-// slashes and ".." resolved; the same path with each part matched without
-// regard to letter case; and the name's last part in `directory`, also
-// without regard to case.
+// Looks, in this order, for: the name as written, with backslashes taken
+// as slashes and ".." resolved, if it is an absolute path; the name as
+// written relative to `directory`, the model's folder (an absolute one
+// without its leading slashes, as a path from the root of another
+// machine's drive); the same path with each part matched without regard
+// to letter case; and the name's last part in `directory`, also without
+// regard to case.
 std::string find_texture_file(const std::string& directory, const std::string& name);

@@ -40,6 +40,9 @@ TEST_F(Texture_Path, NamesAreFoundThroughSlashesDotsAndLetterCase) {
     EXPECT_EQ(found("PLAIN.PNG"), "plain.png");
     EXPECT_EQ(found("maps/WOOD\\oak.TGA"), "Maps/Wood/Oak.tga");
     EXPECT_EQ(found("./maps/../Maps/Stone.BMP"), "Maps/stone.bmp");
+    // From the root of another machine's drive: taken from the model's folder.
+    EXPECT_EQ(found("\\..\\" + fs::path(folder_).filename().string() + "\\maps\\Stone.bmp"), "Maps/stone.bmp");
+    EXPECT_EQ(found("/Maps/stone.bmp"), "Maps/stone.bmp");
     // Another machine's path: the last part, beside the model.
     EXPECT_EQ(found("C:\\Users\\artist\\Plain.png"), "plain.png");
     EXPECT_EQ(found(folder_ + "/Maps/stone.bmp"), "Maps/stone.bmp") << "an absolute path that is there";
