@@ -473,7 +473,7 @@ bool import_model_file_in_process(const std::string& path, Model* model, std::st
         std::ifstream file(path, std::ios::binary);
         file.read(head.data(), std::streamsize(head.size()));
         const size_t got = size_t(file.gcount());
-        if (!counts_fit_size(head.data(), got, size, extension, reason) ||
+        if (!counts_fit_size(head.data(), std::min(got, MODEL_HEAD_BYTES), size, extension, reason) ||
             !gltf_version_readable(head.data(), got, extension, reason))
             return false;
     }
