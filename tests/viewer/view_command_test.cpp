@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/support/process.h"
@@ -128,6 +129,23 @@ TEST(View_Command, WarningsArePrintedAndTheModelIsDrawn) {
     EXPECT_EQ(result.status, 0) << result.errors;
     EXPECT_EQ(result.errors, "tovrek view: " + model + ": warning: texture \"missing.png\" left out: no such file\n");
     EXPECT_TRUE(std::filesystem::exists(folder + "/quads.png"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(View_Command, AFewWarningsArePrintedAndTheRestCounted) {
+    const std::string folder = make_temporary_folder();
+    std::ofstream(folder + "/many.mtl") << "newmtl a\nmap_Kd 1.png\nnewmtl b\nmap_Kd 2.png\nnewmtl c\nmap_Kd 3.png\n"
+                                           "newmtl d\nmap_Kd 4.png\nnewmtl e\nmap_Kd 5.png\nnewmtl f\nmap_Kd 6.png\n";
+    std::ofstream model(folder + "/many.obj");
+    model << "mtllib many.mtl\nvt 0 0\n";
+    for (int i = 0; i < 6; ++i)
+        model << "v " << i << " 0 0\nv " << i << " 1 0\nv " << i + 1 << " 0 0\nusemtl " << char('a' + i) << "\nf "
+              << 3 * i + 1 << "/1 " << 3 * i + 2 << "/1 " << 3 * i + 3 << "/1\n";
+    model.close();
+    const Process_Result result = view({folder + "/many.obj", "-o", folder + "/many.png"});
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 5) << result.errors;
+    EXPECT_NE(result.errors.find(": warning: 2 more warnings not shown\n"), std::string::npos) << result.errors;
     std::filesystem::remove_all(folder);
 }
 
