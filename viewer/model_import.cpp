@@ -5,16 +5,19 @@
 // here (null arrays, index ranges, finite positions) before anything of it
 // is used. A scene with a mesh of vertices and no faces is a point cloud:
 // the validation would refuse it, so it gets no step at all, and only its
-// vertices are used, drawn as dots.
+// vertices are used, drawn as dots. Meshes without vertices (an empty solid
+// beside a good one) are taken out before the validation, which would
+// refuse the whole scene for them.
 //
 // The loaders log an error for every part of a file that they had to skip
-// or guess. A file that needed such repairs is refused, with the first
-// error as the reason, except for a missing material: the OBJ loader makes
-// a plain one, and many OBJ files name materials they do not ship.
+// or guess. Those errors become the model's warnings, with one for each
+// texture that cannot be had: a file is refused only when nothing drawable
+// comes out of it.
 #include "viewer/model_import.h"
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -34,10 +37,13 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include "viewer/gltf_version.h"
 #include "viewer/import_child.h"
 #include "viewer/memory_ceiling.h"
 #include "viewer/model_counts.h"
+#include "viewer/model_normals.h"
 #include "viewer/model_texture.h"
+#include "viewer/texture_path.h"
 
 const char* const MODEL_FORMATS = "obj, ply, stl, off, 3ds, gltf, glb, dae";
 
@@ -50,18 +56,39 @@ const char* const ENABLED_LOADERS[] = {
 };
 const char* const ENABLED_EXTENSIONS[] = {"obj", "ply", "stl", "off", "3ds", "gltf", "glb", "dae"};
 
-constexpr unsigned IMPORT_STEPS = aiProcess_Triangulate | aiProcess_GenSmoothNormals |
-                                  aiProcess_JoinIdenticalVertices | aiProcess_SortByPType;
+// Normals are made by model_normals.h, which keeps the file's good ones.
+constexpr unsigned IMPORT_STEPS =
+    aiProcess_Triangulate | aiProcess_JoinIdenticalVertices | aiProcess_SortByPType;
 // Node transforms are applied while the node tree is walked; a tree this
 // large is not a model anybody views.
 constexpr size_t MAX_NODE_VISITS = 1000000;
 // The address space an import may take beyond what the process holds: some
 // hundred times the largest model the viewer is meant for.
 constexpr size_t IMPORT_MEMORY_ROOM = size_t(4) << 30;
+// The largest text glTF file whose version is looked for before the
+// import: beyond it the file is left to the loader.
+constexpr size_t GLTF_TEXT_READ_LIMIT = size_t(256) << 20;
 const char* const TOO_LARGE = "the file asks for more memory than the viewer gives one model (4 GiB)";
 
-// The errors the loaders log during one import. The library's logger is one
-// for the process, so imports take turns.
+// The library's message as one line.
+std::string one_line(std::string text) {
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text.empty() ? "the file could not be read as a model" : text;
+}
+
+// Each warning once, and no more of them than a model keeps.
+void add_warning(std::vector<std::string>* warnings, const std::string& text) {
+    if (warnings->size() < MODEL_WARNING_LIMIT && std::find(warnings->begin(), warnings->end(), text) == warnings->end())
+        warnings->push_back(text);
+}
+
+// The OBJ loader logs this for every file whose faces come before any
+// object or group statement, and reads those faces all the same.
+const char* const HARMLESS_OBJ_ERROR = "No object detected to attach a new mesh instance";
+
+// The errors the loaders log during one import, each once, as warnings.
+// The library's logger is one for the process, so imports take turns.
 class Import_Errors final : public Assimp::LogStream {
 public:
     Import_Errors() : lock_(mutex()) {
@@ -80,11 +107,10 @@ public:
         // The logger puts "Error, T0: " before the loader's words.
         const size_t words = text.find(": ");
         if (words != std::string::npos && words < 16) text.erase(0, words + 2);
-        if (text.find("failed to locate material") == std::string::npos && first_repair.empty())
-            first_repair = text;
+        if (text.find(HARMLESS_OBJ_ERROR) == std::string::npos) add_warning(&warnings, one_line(text));
     }
 
-    std::string first_repair;
+    std::vector<std::string> warnings;
 
 private:
     static std::mutex& mutex() {
@@ -110,8 +136,6 @@ public:
             if (loader != nullptr && importer.UnregisterLoader(loader) == aiReturn_SUCCESS)
                 removed_.emplace_back(loader);
         }
-        // Lines are no faces: they are dropped from the scene.
-        importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_LINE);
     }
     Restricted_Importer(const Restricted_Importer&) = delete;
     Restricted_Importer& operator=(const Restricted_Importer&) = delete;
@@ -137,13 +161,6 @@ std::string unsupported(const std::string& extension) {
            "; the viewer reads " + MODEL_FORMATS;
 }
 
-// The library's message as one line.
-std::string one_line(std::string text) {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text.empty() ? "the file could not be read as a model" : text;
-}
-
 uint8_t channel(float value) {
     if (!(value > 0.0f)) return 0;
     if (value >= 1.0f) return 255;
@@ -154,8 +171,8 @@ HT_RGB32 color_of(const aiColor4D& c) { return HT_Make_RGB32(channel(c.r), chann
 
 bool finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-// The texture a material names, decoded once per name; -1 when there is
-// none or it cannot be read.
+// The texture a material names, decoded once per name; -1, with a warning,
+// when it cannot be had.
 class Texture_Table {
 public:
     Texture_Table(const aiScene& scene, std::string directory, Model* model)
@@ -177,25 +194,38 @@ public:
 private:
     int decode(const std::string& name) {
         Model_Texture texture;
+        std::string reason;
         if (const aiTexture* embedded = scene_.GetEmbeddedTexture(name.c_str())) {
-            if (!decode_embedded(*embedded, &texture)) return -1;
+            if (!decode_embedded(*embedded, &texture, &reason)) return missing(name, reason);
         } else {
-            if (directory_.empty()) return -1;
-            std::string relative = name;
-            std::replace(relative.begin(), relative.end(), '\\', '/');
-            if (!decode_texture_file((std::filesystem::path(directory_) / relative).string(), &texture)) return -1;
+            // A model read from memory has no folder to look in.
+            const std::string path = directory_.empty() ? std::string() : find_texture_file(directory_, name);
+            if (path.empty()) return missing(name, "no such file");
+            if (!decode_texture_file(path, &texture, &reason)) return missing(name, reason);
         }
         model_->textures.push_back(std::move(texture));
         return int(model_->textures.size() - 1);
     }
 
-    static bool decode_embedded(const aiTexture& embedded, Model_Texture* texture) {
-        if (embedded.pcData == nullptr) return false;
+    int missing(const std::string& name, const std::string& reason) {
+        add_warning(&model_->warnings, one_line("texture \"" + name + "\" left out: " + reason));
+        return -1;
+    }
+
+    static bool decode_embedded(const aiTexture& embedded, Model_Texture* texture, std::string* reason) {
+        if (embedded.pcData == nullptr) {
+            *reason = "no image bytes";
+            return false;
+        }
         // A height of 0 marks compressed file bytes, mWidth of them.
         if (embedded.mHeight == 0)
-            return decode_texture_memory(reinterpret_cast<const uint8_t*>(embedded.pcData), embedded.mWidth, texture);
-        if (embedded.mWidth > unsigned(MODEL_TEXTURE_SIDE_LIMIT) || embedded.mHeight > unsigned(MODEL_TEXTURE_SIDE_LIMIT))
+            return decode_texture_memory(reinterpret_cast<const uint8_t*>(embedded.pcData), embedded.mWidth, texture,
+                                         reason);
+        if (embedded.mWidth > unsigned(MODEL_TEXTURE_SIDE_LIMIT) ||
+            embedded.mHeight > unsigned(MODEL_TEXTURE_SIDE_LIMIT)) {
+            *reason = "larger than " + std::to_string(MODEL_TEXTURE_SIDE_LIMIT) + " pixels on a side";
             return false;
+        }
         texture->width = int(embedded.mWidth);
         texture->height = int(embedded.mHeight);
         texture->pixels.resize(size_t(embedded.mWidth) * embedded.mHeight);
@@ -213,8 +243,8 @@ private:
 };
 
 // One mesh of the scene placed by its node's transform, or false when it
-// has nothing to draw. Faces of one index, or no faces at all, make the
-// mesh's vertices a point cloud.
+// has nothing to draw. Faces of three indices are triangles, of two a line
+// segment, of one a point; in a point cloud every vertex is a point.
 bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiScene& scene, bool point_cloud,
                   Texture_Table& textures, Model_Mesh* mesh) {
     const unsigned count = source.mNumVertices;
@@ -234,20 +264,20 @@ bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiSc
         }
     }
 
-    bool point_faces = point_cloud;
     for (unsigned f = 0; !point_cloud && f < source.mNumFaces && source.mFaces != nullptr; ++f) {
         const aiFace& face = source.mFaces[f];
-        if (face.mNumIndices == 1) point_faces = true;
-        if (face.mNumIndices != 3 || face.mIndices == nullptr) continue;
         const unsigned* index = face.mIndices;
-        if (index[0] >= count || index[1] >= count || index[2] >= count) continue;
-        if (!usable[index[0]] || !usable[index[1]] || !usable[index[2]]) continue;
-        mesh->triangles.insert(mesh->triangles.end(), {index[0], index[1], index[2]});
+        if (face.mNumIndices < 1 || face.mNumIndices > 3 || index == nullptr) continue;
+        if (!std::all_of(index, index + face.mNumIndices, [&](unsigned i) { return i < count && usable[i]; }))
+            continue;
+        std::vector<uint32_t>& kind =
+            face.mNumIndices == 3 ? mesh->triangles : face.mNumIndices == 2 ? mesh->lines : mesh->dots;
+        kind.insert(kind.end(), index, index + face.mNumIndices);
     }
-    if (mesh->triangles.empty() && point_faces)
+    if (point_cloud)
         for (unsigned i = 0; i < count; ++i)
             if (usable[i]) mesh->dots.push_back(i);
-    if (mesh->triangles.empty() && mesh->dots.empty()) return false;
+    if (mesh->triangles.empty() && mesh->lines.empty() && mesh->dots.empty()) return false;
 
     if (source.mColors[0] != nullptr) {
         mesh->colors.resize(count);
@@ -269,6 +299,7 @@ bool convert_mesh(const aiMesh& source, const aiMatrix4x4& transform, const aiSc
             mesh->texture_coordinates[2 * i + 1] = std::isfinite(uv.y) ? uv.y : 0.0f;
         }
     }
+    repair_normals(mesh);
     return true;
 }
 
@@ -298,10 +329,47 @@ bool is_point_cloud(const aiScene& scene) {
     return false;
 }
 
+// Takes the meshes without vertices out of the scene, and out of the nodes
+// that place them. The scene is the importer's, made by the loader for
+// changing: only the pointer that hands it out is const.
+void remove_empty_meshes(const aiScene* read) {
+    aiScene* scene = const_cast<aiScene*>(read);
+    if (scene->mMeshes == nullptr) return;
+    std::vector<unsigned> renumbered(scene->mNumMeshes);
+    unsigned kept = 0;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+        aiMesh* mesh = scene->mMeshes[m];
+        if (mesh != nullptr && mesh->mNumVertices == 0) {
+            delete mesh;
+            renumbered[m] = UINT_MAX;
+            continue;
+        }
+        renumbered[m] = kept;
+        scene->mMeshes[kept++] = mesh;
+    }
+    if (kept == scene->mNumMeshes) return;
+    const unsigned before = scene->mNumMeshes;
+    scene->mNumMeshes = kept;
+    std::vector<aiNode*> pending;
+    if (scene->mRootNode != nullptr) pending.push_back(scene->mRootNode);
+    for (size_t visits = 0; !pending.empty() && ++visits <= MAX_NODE_VISITS;) {
+        aiNode* node = pending.back();
+        pending.pop_back();
+        unsigned placed = 0;
+        for (unsigned i = 0; i < node->mNumMeshes && node->mMeshes != nullptr; ++i)
+            if (node->mMeshes[i] < before && renumbered[node->mMeshes[i]] != UINT_MAX)
+                node->mMeshes[placed++] = renumbered[node->mMeshes[i]];
+        node->mNumMeshes = placed;
+        for (unsigned c = 0; c < node->mNumChildren && node->mChildren != nullptr; ++c)
+            if (node->mChildren[c] != nullptr) pending.push_back(node->mChildren[c]);
+    }
+}
+
 // What the importer read, validated and post-processed unless it is a point
 // cloud; null when the validation or a step fails.
 const aiScene* finish_import(Assimp::Importer& importer, const aiScene* scene) {
     if (scene == nullptr || is_point_cloud(*scene)) return scene;
+    remove_empty_meshes(scene);
     return importer.ApplyPostProcessing(aiProcess_ValidateDataStructure | IMPORT_STEPS);
 }
 
@@ -312,11 +380,14 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
     size_t placed = 0;
     auto add = [&](unsigned index, const aiMatrix4x4& transform) {
         if (index >= scene->mNumMeshes || scene->mMeshes[index] == nullptr) return;
-        placed += scene->mMeshes[index]->mNumVertices;
+        const aiMesh& source = *scene->mMeshes[index];
+        placed += source.mNumVertices;
         if (placed > MODEL_PLACED_VERTEX_LIMIT) return;
         Model_Mesh mesh;
-        if (convert_mesh(*scene->mMeshes[index], transform, *scene, point_cloud, textures, &mesh))
-            model->meshes.push_back(std::move(mesh));
+        if (!convert_mesh(source, transform, *scene, point_cloud, textures, &mesh)) return;
+        // Vertices split for their normals count too.
+        placed += mesh.positions.size() - source.mNumVertices;
+        if (placed <= MODEL_PLACED_VERTEX_LIMIT) model->meshes.push_back(std::move(mesh));
     };
     if (scene->mRootNode == nullptr) {
         for (unsigned m = 0; m < scene->mNumMeshes; ++m) add(m, aiMatrix4x4());
@@ -339,7 +410,7 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
         return false;
     }
     if (model->meshes.empty()) {
-        *reason = "the model holds no triangle or point to draw";
+        *reason = "the model holds no triangle, line or point to draw";
         return false;
     }
     frame_model(model);
@@ -352,8 +423,10 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
     return true;
 }
 
-bool converted(const aiScene* scene, const std::string& directory, Model* model, std::string* reason) {
+bool converted(const aiScene* scene, const std::string& directory, const Import_Errors& errors, Model* model,
+               std::string* reason) {
     try {
+        for (const std::string& warning : errors.warnings) add_warning(&model->warnings, warning);
         return convert_scene(scene, directory, model, reason);
     } catch (const std::bad_alloc&) {
         *model = Model();
@@ -362,15 +435,17 @@ bool converted(const aiScene* scene, const std::string& directory, Model* model,
     }
 }
 
-bool imported(const aiScene* scene, const Restricted_Importer& restricted, const Import_Errors& errors,
-              std::string* reason) {
-    if (scene == nullptr) {
-        const std::string error = restricted.importer.GetErrorString();
-        *reason = error.find("bad_alloc") != std::string::npos ? TOO_LARGE : one_line(error);
-        return false;
-    }
-    if (!errors.first_repair.empty()) {
-        *reason = "damaged file: " + one_line(errors.first_repair);
+bool imported(const aiScene* scene, const Restricted_Importer& restricted, std::string* reason) {
+    if (scene != nullptr) return true;
+    const std::string error = restricted.importer.GetErrorString();
+    *reason = error.find("bad_alloc") != std::string::npos ? TOO_LARGE : one_line(error);
+    return false;
+}
+
+// The glTF 2.0 loader reads no glTF 1.0; such a file is named as what it is.
+bool gltf_version_readable(const char* bytes, size_t size, const std::string& extension, std::string* reason) {
+    if ((extension == "gltf" || extension == "glb") && declares_gltf_1(bytes, size, extension == "glb")) {
+        *reason = GLTF_1_REFUSAL;
         return false;
     }
     return true;
@@ -391,20 +466,24 @@ bool import_model_file_in_process(const std::string& path, Model* model, std::st
         return false;
     }
     {
+        const size_t size = size_t(std::filesystem::file_size(path, error));
+        // A text glTF file states its version anywhere in its JSON.
+        const bool whole = extension == "gltf" && size <= GLTF_TEXT_READ_LIMIT;
+        std::vector<char> head(whole ? size : MODEL_HEAD_BYTES);
         std::ifstream file(path, std::ios::binary);
-        char head[MODEL_HEAD_BYTES];
-        file.read(head, sizeof head);
-        if (!counts_fit_size(head, size_t(file.gcount()), size_t(std::filesystem::file_size(path, error)), extension,
-                             reason))
+        file.read(head.data(), std::streamsize(head.size()));
+        const size_t got = size_t(file.gcount());
+        if (!counts_fit_size(head.data(), std::min(got, MODEL_HEAD_BYTES), size, extension, reason) ||
+            !gltf_version_readable(head.data(), got, extension, reason))
             return false;
     }
     Import_Errors errors;
     Memory_Ceiling ceiling(IMPORT_MEMORY_ROOM);
     Restricted_Importer restricted;
     const aiScene* scene = finish_import(restricted.importer, restricted.importer.ReadFile(path, 0));
-    if (!imported(scene, restricted, errors, reason)) return false;
+    if (!imported(scene, restricted, reason)) return false;
     const std::string directory = std::filesystem::path(path).parent_path().string();
-    return converted(scene, directory.empty() ? "." : directory, model, reason);
+    return converted(scene, directory.empty() ? "." : directory, errors, model, reason);
 }
 
 bool import_model_memory_in_process(const uint8_t* data, size_t size, const std::string& extension, Model* model,
@@ -418,15 +497,17 @@ bool import_model_memory_in_process(const uint8_t* data, size_t size, const std:
         *reason = "the file is empty";
         return false;
     }
-    if (!counts_fit_size(reinterpret_cast<const char*>(data), std::min(size, MODEL_HEAD_BYTES), size, hint, reason))
+    const char* bytes = reinterpret_cast<const char*>(data);
+    if (!counts_fit_size(bytes, std::min(size, MODEL_HEAD_BYTES), size, hint, reason) ||
+        !gltf_version_readable(bytes, size, hint, reason))
         return false;
     Import_Errors errors;
     Memory_Ceiling ceiling(IMPORT_MEMORY_ROOM);
     Restricted_Importer restricted;
     const aiScene* scene =
         finish_import(restricted.importer, restricted.importer.ReadFileFromMemory(data, size, 0, hint.c_str()));
-    if (!imported(scene, restricted, errors, reason)) return false;
-    return converted(scene, "", model, reason);
+    if (!imported(scene, restricted, reason)) return false;
+    return converted(scene, "", errors, model, reason);
 }
 
 bool import_model_file(const std::string& path, Model* model, std::string* reason, int cpu_seconds) {

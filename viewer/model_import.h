@@ -1,10 +1,13 @@
 // Reading a model file with the Open Asset Import Library, with only the
 // importers the viewer is tested on enabled: OBJ (with MTL), PLY, STL, OFF,
-// 3DS, glTF 2.0 (text and binary) and COLLADA. Faces are triangulated,
-// smooth normals made where the file has none, identical vertices joined,
-// and node transforms applied. Diffuse textures are read from files next to
-// the model or from the file itself (PNG and JPEG). The library runs in a
-// child process, since a crafted file can crash it.
+// 3DS, glTF 2.0 (text and binary) and COLLADA; glTF 1.0 is refused by name.
+// Faces are triangulated, lines and points kept, identical vertices joined,
+// normals made where the file has none that can light a vertex
+// (model_normals.h), and node transforms applied. Diffuse textures are read
+// from files in the model's folder (texture_path.h) or from the file itself.
+// What the importer had to skip or guess, and each texture that cannot be
+// had, becomes one of the model's warnings. The library runs in a child
+// process, since a crafted file can crash it.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +25,8 @@ constexpr int MODEL_IMPORT_CPU_SECONDS = 60;
 
 // Reads the file at `path`. False, with the reason in one line, when the
 // format is not enabled, the file cannot be read or is no model, or it holds
-// no triangle, and when the importer crashed or ran out of time on it: the
-// import runs in a child process (viewer/import_child.h).
+// no triangle, line or point, and when the importer crashed or ran out of
+// time on it: the import runs in a child process (viewer/import_child.h).
 bool import_model_file(const std::string& path, Model* model, std::string* reason,
                        int cpu_seconds = MODEL_IMPORT_CPU_SECONDS);
 

@@ -5,8 +5,9 @@
 //             u32 vertices, their positions and normals (3 × f32), one byte
 //             of parts (1: colours, 2: texture coordinates), the colours
 //             (u32) and coordinates (2 × f32) it names, u32 triangle
-//             indices and the indices, u32 dots and the indices, diffuse
-//             (u32), texture (i32, -1 for none);
+//             indices and the indices, u32 line indices and the indices,
+//             u32 dots and the indices, diffuse (u32), texture (i32, -1 for
+//             none); u32 warnings, each u32 length and its bytes;
 // and nothing after that.
 #include "viewer/model_stream.h"
 
@@ -25,8 +26,9 @@ namespace {
 const char MAGIC[4] = {'T', 'V', 'M', 'I'};
 constexpr uint8_t HAS_COLORS = 1;
 constexpr uint8_t HAS_TEXTURE_COORDINATES = 2;
-// A reason is one line of a message; longer is no reason the importer gives.
-constexpr uint32_t REASON_LIMIT = 4096;
+// A reason or a warning is one line of a message; longer is none the
+// importer gives.
+constexpr uint32_t LINE_LIMIT = 4096;
 // Far more textures than the materials of any model the viewer is meant for.
 constexpr uint32_t TEXTURE_LIMIT = 65536;
 // Arrays arrive a mebibyte at a time, so that a stated count that the
@@ -71,7 +73,7 @@ bool write_mesh(Writer& out, const Model_Mesh& mesh) {
                                   (mesh.texture_coordinates.empty() ? 0 : HAS_TEXTURE_COORDINATES));
     return out.count(count) && out.raw(mesh.positions) && out.raw(mesh.normals) && out.value(parts) &&
            out.raw(mesh.colors) && out.raw(mesh.texture_coordinates) && out.array(mesh.triangles) &&
-           out.array(mesh.dots) && out.value(mesh.diffuse) && out.value(int32_t(mesh.texture));
+           out.array(mesh.lines) && out.array(mesh.dots) && out.value(mesh.diffuse) && out.value(int32_t(mesh.texture));
 }
 
 class Reader {
@@ -100,6 +102,16 @@ public:
             if (!read_(values->data() + at, part * sizeof(T))) return cut_short();
         }
         return true;
+    }
+
+    // A string of one line, as a reason or a warning is.
+    bool line(std::string* text) {
+        uint32_t length = 0;
+        std::vector<char> bytes;
+        if (!count(LINE_LIMIT, "bytes of a line", &length) || !array(length, &bytes)) return false;
+        text->assign(bytes.begin(), bytes.end());
+        return (!text->empty() && text->find('\n') == std::string::npos) ||
+               damaged("a reason or warning that is not one line");
     }
 
     bool at_end() {
@@ -158,10 +170,15 @@ bool read_mesh(Reader& in, size_t textures, size_t* vertices_left, Model_Mesh* m
     uint32_t indices = 0;
     if (!in.value(&indices) || !in.array(indices, &mesh->triangles)) return false;
     if (indices % 3 != 0) return in.damaged(std::to_string(indices) + " triangle indices, not three to a triangle");
+    uint32_t line_indices = 0;
+    if (!in.value(&line_indices) || !in.array(line_indices, &mesh->lines)) return false;
+    if (line_indices % 2 != 0)
+        return in.damaged(std::to_string(line_indices) + " line indices, not two to a segment");
     uint32_t dots = 0;
     if (!in.value(&dots) || !in.array(dots, &mesh->dots)) return false;
-    if (indices == 0 && dots == 0) return in.damaged("a mesh with nothing to draw");
-    if (!indices_drawable(in, mesh->triangles, mesh->positions) || !indices_drawable(in, mesh->dots, mesh->positions))
+    if (indices == 0 && line_indices == 0 && dots == 0) return in.damaged("a mesh with nothing to draw");
+    if (!indices_drawable(in, mesh->triangles, mesh->positions) || !indices_drawable(in, mesh->lines, mesh->positions) ||
+        !indices_drawable(in, mesh->dots, mesh->positions))
         return false;
     int32_t texture = -1;
     if (!in.value(&mesh->diffuse) || !in.value(&texture)) return false;
@@ -193,6 +210,12 @@ bool read_model(Reader& in, Model* model) {
         model->meshes.emplace_back();
         if (!read_mesh(in, textures, &vertices_left, &model->meshes.back())) return false;
     }
+    uint32_t warnings = 0;
+    if (!in.count(uint32_t(MODEL_WARNING_LIMIT), "warnings", &warnings)) return false;
+    for (uint32_t w = 0; w < warnings; ++w) {
+        model->warnings.emplace_back();
+        if (!in.line(&model->warnings.back())) return false;
+    }
     return true;
 }
 
@@ -211,6 +234,9 @@ bool write_import_outcome(const Import_Outcome& outcome, const Stream_Write& wri
     if (!out.count(model.meshes.size())) return false;
     for (const Model_Mesh& mesh : model.meshes)
         if (!write_mesh(out, mesh)) return false;
+    if (!out.count(model.warnings.size())) return false;
+    for (const std::string& warning : model.warnings)
+        if (!out.array(std::vector<char>(warning.begin(), warning.end()))) return false;
     return true;
 }
 
@@ -224,12 +250,7 @@ bool read_import_outcome(const Stream_Read& read, Import_Outcome* outcome, std::
     if (whole && imported == 1) {
         whole = read_model(in, &outcome->model);
     } else if (whole) {
-        uint32_t length = 0;
-        std::vector<char> reason;
-        whole = in.count(REASON_LIMIT, "bytes of reason", &length) && in.array(length, &reason);
-        outcome->reason.assign(reason.begin(), reason.end());
-        if (whole && (outcome->reason.empty() || outcome->reason.find('\n') != std::string::npos))
-            whole = in.damaged("a reason that is not one line");
+        whole = in.line(&outcome->reason);
     }
     whole = whole && in.at_end();
     if (!whole) {

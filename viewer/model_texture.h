@@ -1,5 +1,6 @@
-// Decoding a texture image (PNG or JPEG, through stb_image) into the host's
-// pixel layout, from a file or from bytes in memory.
+// Decoding a texture image into the host's pixel layout, from a file or
+// from bytes in memory: every format stb_image reads (PNG, JPEG, TGA, BMP,
+// GIF, PSD, HDR, PIC, PNM). Finding the file is texture_path.h's business.
 #pragma once
 
 #include <cstddef>
@@ -12,5 +13,6 @@
 // rather than held in memory for a window of a few hundred pixels.
 constexpr int MODEL_TEXTURE_SIDE_LIMIT = 8192;
 
-bool decode_texture_file(const std::string& path, Model_Texture* texture);
-bool decode_texture_memory(const uint8_t* data, size_t size, Model_Texture* texture);
+// False, with stb_image's reason in `reason`, when the image cannot be read.
+bool decode_texture_file(const std::string& path, Model_Texture* texture, std::string* reason);
+bool decode_texture_memory(const uint8_t* data, size_t size, Model_Texture* texture, std::string* reason);

@@ -1,6 +1,7 @@
 // The camera looks at the model's centre from a distance at which the
 // bounding sphere fits the narrower side of the window, 25 degrees above the
-// horizon. Depth is linear in the distance from the camera between the
+// horizon. The orbit is worked out for a y-up model and turned onto the
+// model's own up axis by a rotation. Depth is linear in the distance from the camera between the
 // sphere's near and far sides, so that every buffer depth spends its levels
 // on the model.
 #include "viewer/model_view.h"
@@ -18,6 +19,16 @@ constexpr double ELEVATION = 25.0 * PI / 180.0;
 constexpr double MARGIN = 1.08;
 constexpr double AMBIENT = 0.25;
 constexpr double DIFFUSE = 0.75;
+
+// A direction of the y-up camera, in the coordinates of a model whose up
+// axis is `up`: rotations that take y onto that axis.
+void onto_model(View_Up up, const double in[3], double out[3]) {
+    switch (up) {
+    case View_Up::x: out[0] = in[1]; out[1] = -in[0]; out[2] = in[2]; return;
+    case View_Up::y: out[0] = in[0]; out[1] = in[1]; out[2] = in[2]; return;
+    case View_Up::z: out[0] = in[0]; out[1] = -in[2]; out[2] = in[1]; return;
+    }
+}
 
 uint8_t scaled(uint8_t channel, double light) {
     const double value = channel * light;
@@ -50,13 +61,11 @@ void Model_View::set_orbit_frame(int index, int frame_count) {
     const double right[3] = {std::cos(angle), 0.0, -std::sin(angle)};
     const double up[3] = {back[1] * right[2] - back[2] * right[1], back[2] * right[0] - back[0] * right[2],
                           back[0] * right[1] - back[1] * right[0]};
-    for (int i = 0; i < 3; ++i) {
-        axes_[0][i] = right[i];
-        axes_[1][i] = up[i];
-        axes_[2][i] = back[i];
-    }
+    onto_model(frame_.up, right, axes_[0]);
+    onto_model(frame_.up, up, axes_[1]);
+    onto_model(frame_.up, back, axes_[2]);
     const double center[3] = {model_.center.x, model_.center.y, model_.center.z};
-    for (int i = 0; i < 3; ++i) eye_[i] = center[i] + distance_ * back[i];
+    for (int i = 0; i < 3; ++i) eye_[i] = center[i] + distance_ * axes_[2][i];
 }
 
 void Model_View::project(const Model_Mesh& mesh, std::vector<HT_Point3D>* points,
@@ -80,11 +89,12 @@ void Model_View::project(const Model_Mesh& mesh, std::vector<HT_Point3D>* points
                         float(std::clamp((distance - near_) * depth_scale, 0.0, double(far_depth_)))};
 
         // A headlight: faces lit by how squarely they face the camera, from
-        // either side.
+        // either side; without a normal, fully.
         const Model_Vector& n = mesh.normals[i];
         const double length = std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
-        double facing = 0;
-        if (length > 0) facing = std::fabs(n.x * axes_[2][0] + n.y * axes_[2][1] + n.z * axes_[2][2]) / length;
+        double facing = 1;
+        if (length > 0 && std::isfinite(length))
+            facing = std::fabs(n.x * axes_[2][0] + n.y * axes_[2][1] + n.z * axes_[2][2]) / length;
         const double light = AMBIENT + DIFFUSE * std::min(facing, 1.0);
         const HT_RGB32 base = textured ? HT_Make_RGB32(255, 255, 255)
                               : mesh.colors.empty() ? mesh.diffuse : mesh.colors[i];

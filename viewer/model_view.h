@@ -1,6 +1,6 @@
 // What the host does to a model's vertices for one frame: a camera that
-// frames the model's bounding sphere and orbits it, a headlight with an
-// ambient term, and the projection to device coordinates (x and y in window
+// frames the model's bounding sphere and orbits it around the model's up
+// axis, a headlight with an ambient term, and the projection to device coordinates (x and y in window
 // pixels from the lower-left corner, z from 0 at the near side of the sphere
 // to 2^depth - 1 at its far side). It draws nothing.
 #pragma once
@@ -10,10 +10,15 @@
 #include "host/types.h"
 #include "viewer/model.h"
 
+// The model axis that points up on the screen: y for most formats, z for
+// many STL and 3DS files.
+enum class View_Up { x, y, z };
+
 struct View_Frame {
     int width = 640;
     int height = 480;
     int buffer_depth = 24;
+    View_Up up = View_Up::y;
 };
 
 class Model_View {
@@ -21,11 +26,12 @@ public:
     Model_View(const Model& model, const View_Frame& frame);
 
     // The camera for frame `index` of an orbit of `frame_count` frames: one
-    // full turn around the model's vertical axis over the orbit.
+    // full turn around the model's up axis over the orbit.
     void set_orbit_frame(int index, int frame_count);
 
     // Device points and lit colours of every vertex of the mesh. Textured
-    // meshes get white light, which the texture modulates.
+    // meshes get white light, which the texture modulates; a vertex without
+    // a normal (of a line or a point) gets its colour unlit.
     void project(const Model_Mesh& mesh, std::vector<HT_Point3D>* points, std::vector<HT_RGB32>* colors) const;
 
     // The device depth of the far side of everything: a clearing rectangle

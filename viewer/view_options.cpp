@@ -7,20 +7,24 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 const char* const VIEW_HELP =
     "usage: tovrek view MODEL [-o FILE.png] [--size WxH] [--frames N] [--buffer-depth N]\n"
-    "                   [--edges] [--reference direct|software] [--module PATH]\n"
-    "                   [--compare direct|software] [--tolerance N] [--max-differing P] [--diff FILE.png]\n"
-    "                   [--record FILE.trace]\n"
-    "Renders a model file (obj, ply, stl, off, 3ds, gltf, glb, dae) through the driver, orbiting it over\n"
-    "the frames. Exits 2 when the model cannot be read; comparing, 1 when too many pixels differ.\n"
+    "                   [--edges] [--up x|y|z] [--point-size N] [--reference direct|software]\n"
+    "                   [--module PATH] [--compare direct|software] [--tolerance N] [--max-differing P]\n"
+    "                   [--diff FILE.png] [--record FILE.trace]\n"
+    "Renders a model file (obj, ply, stl, off, 3ds, glTF 2.0 as gltf or glb, dae) through the driver,\n"
+    "orbiting it over the frames. Exits 2 when the model cannot be read; comparing, 1 when too many\n"
+    "pixels differ.\n"
     "options:\n"
     "  -o FILE.png                 write the last frame\n"
     "  --size WxH                  the window (default 640x480)\n"
     "  --frames N                  frames of the orbit, with frames per second (default 1; 0: until closed)\n"
     "  --buffer-depth N            the host's \"Buffer Depth\" (default 24)\n"
     "  --edges                     draw the triangle edges as polylines too\n"
+    "  --up x|y|z, -x, -y, -z      the model axis that points up (default y)\n"
+    "  --point-size N              the side of a point in pixels, 1 to 64 (default 5; 1: one-pixel dots)\n"
     "  --reference direct|software show a reference renderer instead of the driver\n"
     "  --compare direct|software   render through the driver and the reference, print the differing pixels\n"
     "  --tolerance N               a pixel differs when a channel differs by more (default 8)\n"
@@ -42,6 +46,14 @@ bool whole_number(const char* text, long low, long high, int* value) {
     const long number = std::strtol(text, &end, 10);
     if (errno != 0 || end == text || *end != '\0' || number < low || number > high) return false;
     *value = int(number);
+    return true;
+}
+
+bool axis_name(const std::string& text, View_Up* up) {
+    if (text == "x") *up = View_Up::x;
+    else if (text == "y") *up = View_Up::y;
+    else if (text == "z") *up = View_Up::z;
+    else return false;
     return true;
 }
 
@@ -67,6 +79,10 @@ bool parse_view_options(int argc, char** argv, View_Options* options, std::strin
             options->edges = true;
             continue;
         }
+        if (argument == "-x" || argument == "-y" || argument == "-z") {
+            axis_name(argument.substr(1), &options->up);
+            continue;
+        }
         if (!argument.empty() && argument[0] == '-' && !has_value) {
             *error = "unknown option or missing value: " + argument;
             return false;
@@ -90,6 +106,11 @@ bool parse_view_options(int argc, char** argv, View_Options* options, std::strin
             if (!whole_number(value, 0, MAX_FRAMES, &options->frames)) return bad("a number of frames from 0 to 1000000");
         } else if (argument == "--buffer-depth") {
             if (!whole_number(value, 0, 24, &options->buffer_depth)) return bad("a depth from 0 to 24");
+        } else if (argument == "--up") {
+            if (!axis_name(value, &options->up)) return bad("x, y or z");
+        } else if (argument == "--point-size") {
+            if (!whole_number(value, 1, VIEW_POINT_SIZE_LIMIT, &options->point_size))
+                return bad("a point size from 1 to " + std::to_string(VIEW_POINT_SIZE_LIMIT));
         } else if (argument == "--tolerance") {
             if (!whole_number(value, 0, 255, &options->tolerance)) return bad("a tolerance from 0 to 255");
         } else if (argument == "--max-differing") {

@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "viewer/model_view.h"
+#include "viewer/scene_sender.h"
+
 // The usage line, what the command does, and every option.
 extern const char* const VIEW_HELP;
 
@@ -17,6 +20,8 @@ struct View_Options {
     int buffer_depth = 24;
     std::string module;
     bool edges = false;
+    View_Up up = View_Up::y;  // --up, -x, -y, -z
+    int point_size = VIEW_POINT_SIZE;
     View_Renderer reference = View_Renderer::driver;  // what --reference shows
     bool compare = false;
     View_Renderer compare_with = View_Renderer::direct;

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "host/loader.h"
 #include "platform/winx.h"
@@ -22,6 +24,8 @@ namespace {
 
 // Frames of one turn when the orbit goes on until the window is closed.
 constexpr int ENDLESS_ORBIT_FRAMES = 360;
+// The import's warnings shown; a line counts the rest.
+constexpr size_t SHOWN_WARNINGS = 4;
 
 struct Rendering {
     winx::Window_Snapshot picture;
@@ -165,6 +169,15 @@ bool write_picture(const std::string& path, const Rgba_Image& picture) {
     return false;
 }
 
+// A few of the import's warnings on standard error, one line each.
+void print_warnings(const std::string& path, const std::vector<std::string>& warnings) {
+    for (size_t i = 0; i < warnings.size() && i < SHOWN_WARNINGS; ++i)
+        std::fprintf(stderr, "tovrek view: %s: warning: %s\n", path.c_str(), warnings[i].c_str());
+    if (warnings.size() > SHOWN_WARNINGS)
+        std::fprintf(stderr, "tovrek view: %s: warning: %zu%s more warnings not shown\n", path.c_str(),
+                     warnings.size() - SHOWN_WARNINGS, warnings.size() >= MODEL_WARNING_LIMIT ? " or" : "");
+}
+
 int render_and_compare(const View_Options& options, const std::string& module_path, Scene_Sender& sender,
                        bool endless) {
     const View_Renderer shown = options.reference;
@@ -204,6 +217,7 @@ int run_view(const View_Options& options, const std::string& module_path) {
         std::fprintf(stderr, "%s: %s\n", options.model.c_str(), reason.c_str());
         return 2;
     }
+    print_warnings(options.model, model.warnings);
     if (!options.record.empty()) setenv("TOVREK_RECORD", options.record.c_str(), 1);
 
     const bool own_display = !has_display();
@@ -223,7 +237,8 @@ int run_view(const View_Options& options, const std::string& module_path) {
     if (run.frames == 0 && !endless) run.frames = 1;
     int status = 0;
     {
-        Scene_Sender sender(model, View_Frame{run.width, run.height, run.buffer_depth}, run.edges);
+        Scene_Sender sender(model, View_Frame{run.width, run.height, run.buffer_depth, run.up}, run.edges,
+                            run.point_size);
         status = render_and_compare(run, module_path, sender, endless);
     }
     winx::stop_private_display();

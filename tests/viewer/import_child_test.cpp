@@ -46,16 +46,18 @@ void expect_same_model(const Model& a, const Model& b) {
         EXPECT_TRUE(same_bits(x.colors, y.colors)) << "mesh " << m;
         EXPECT_TRUE(same_bits(x.texture_coordinates, y.texture_coordinates)) << "mesh " << m;
         EXPECT_EQ(x.triangles, y.triangles) << "mesh " << m;
+        EXPECT_EQ(x.lines, y.lines) << "mesh " << m;
         EXPECT_EQ(x.dots, y.dots) << "mesh " << m;
         EXPECT_EQ(x.diffuse, y.diffuse) << "mesh " << m;
         EXPECT_EQ(x.texture, y.texture) << "mesh " << m;
     }
     EXPECT_EQ(std::memcmp(&a.center, &b.center, sizeof a.center), 0);
     EXPECT_EQ(a.radius, b.radius);
+    EXPECT_EQ(a.warnings, b.warnings);
 }
 
-// Two textured meshes, one with colours, and a point cloud: every field of
-// the stream in use.
+// A textured mesh with colours and line segments, a point cloud, and
+// warnings: every field of the stream in use.
 Model every_field() {
     Model model;
     model.textures.push_back({2, 1, {HT_Make_RGB32(1, 2, 3, 4), HT_Make_RGB32(5, 6, 7, 8)}});
@@ -65,6 +67,7 @@ Model every_field() {
     mesh.colors = {HT_Make_RGB32(255, 0, 0, 255), 2, 3, 4};
     mesh.texture_coordinates = {0, 0, 1, 0, 0, 1, 0.5f, 0.5f};
     mesh.triangles = {0, 1, 2};
+    mesh.lines = {0, 1, 1, 2};
     mesh.diffuse = HT_Make_RGB32(9, 8, 7, 255);
     mesh.texture = 0;
     model.meshes.push_back(mesh);
@@ -75,6 +78,7 @@ Model every_field() {
     model.meshes.push_back(cloud);
     model.center = {1.5f, 1.5f, 1.5f};
     model.radius = 2.6f;
+    model.warnings = {"3DS: Skipping FOV animation track", "texture \"a.png\" left out: no such file"};
     return model;
 }
 
@@ -171,10 +175,11 @@ TEST(Import_Child, EachWayTheChildEndsHasItsReason) {
     }
 }
 
-// Larger models than a pipe holds, textures, colours and a point cloud.
+// Larger models than a pipe holds, textures, colours, a point cloud, lines
+// and points, and warnings.
 TEST(Import_Child, ModelsComeBackAsAnImportInThisProcessMakesThem) {
     const char* files[] = {"OBJ/spider.obj", "PLY/float-color.ply", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb",
-                           "PLY/points.ply", "STL/Spider_binary.stl"};
+                           "PLY/points.ply", "STL/Spider_binary.stl", "OBJ/testmixed.obj", "3DS/CameraRollAnim.3ds"};
     for (const char* file : files) {
         SCOPED_TRACE(file);
         Model here, there;
@@ -225,6 +230,11 @@ TEST(Model_Stream, IndicesAndCountsOutOfRangeAreRefused) {
     EXPECT_EQ(damaged([](Model* m) { m->meshes[0].triangles[0] = 3; }), "a drawn vertex is not finite");
     EXPECT_EQ(damaged([](Model* m) { m->meshes[0].triangles.pop_back(); }),
               "2 triangle indices, not three to a triangle");
+    EXPECT_EQ(damaged([](Model* m) { m->meshes[0].lines.push_back(0); }), "5 line indices, not two to a segment");
+    EXPECT_EQ(damaged([](Model* m) { m->meshes[0].lines[3] = 3; }), "a drawn vertex is not finite");
+    EXPECT_EQ(damaged([](Model* m) { m->warnings[1] = "two\nlines"; }), "a reason or warning that is not one line");
+    EXPECT_EQ(damaged([](Model* m) { m->warnings.assign(MODEL_WARNING_LIMIT + 1, "again"); }),
+              "65 warnings, more than 64");
     EXPECT_EQ(damaged([](Model* m) { m->meshes[0].texture = 1; }), "texture 1 of 1");
     EXPECT_EQ(damaged([](Model* m) { m->meshes[0].texture = -2; }), "texture -2 of 1");
     EXPECT_EQ(damaged([](Model* m) {

@@ -1,16 +1,20 @@
 // The host's side of a frame: cleared first with a far rectangle over the
 // whole window, every triangle of the model sent exactly once through the
-// strips (also when the device limits the points of one call), vertex
-// colours through colorized strips, and the model framed inside the window
-// and the depth range on every frame of the orbit.
+// strips and every line segment once through the polylines (also when the
+// device limits the points of one call), vertex colours through colorized
+// strips, points as squares of the point size, and the model framed inside
+// the window and the depth range on every frame of the orbit, whichever
+// axis is up.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 #include "tests/support/recording_device.h"
 #include "viewer/scene_sender.h"
+#include "viewer/software_device.h"
 
 namespace {
 
@@ -103,10 +107,106 @@ TEST(Scene_Sender, APointCloudBesideTrianglesIsSentAsDots) {
     cloud.dots = {0, 1, 2};
     model.meshes.push_back(cloud);
     Recording_Device device(320, 240);
-    Scene_Sender sender(model, View_Frame{320, 240, 24}, false);
+    Scene_Sender sender(model, View_Frame{320, 240, 24}, false, 1);
     sender.draw_frame(&device, 0, 1);
     EXPECT_EQ(device.dots, 3);
     EXPECT_EQ(strip_triangles(device, Recording_Device::Call::gouraud_polytriangle).size(), 8u);
+}
+
+using Segment = std::array<Corner, 2>;
+
+// The segments the polylines cover, counted, each with its ends in order.
+std::map<Segment, int> polyline_segments(const Recording_Device& device, size_t* most_points) {
+    std::map<Segment, int> segments;
+    for (const Recording_Device::Call& call : device.calls) {
+        if (call.kind != Recording_Device::Call::polyline) continue;
+        *most_points = std::max(*most_points, call.points.size());
+        for (size_t i = 1; i < call.points.size(); ++i) {
+            Segment s = {Corner{call.points[i - 1].x, call.points[i - 1].y, call.points[i - 1].z},
+                         Corner{call.points[i].x, call.points[i].y, call.points[i].z}};
+            std::sort(s.begin(), s.end());
+            ++segments[s];
+        }
+    }
+    return segments;
+}
+
+// A zigzag of five points, a lone segment elsewhere, and three points.
+Model lines_and_points(bool colored) {
+    Model model;
+    Model_Mesh mesh;
+    for (int i = 0; i < 10; ++i) {
+        mesh.positions.push_back({float(i), float(i % 2), float(i % 3)});
+        mesh.normals.push_back({0, 0, 0});
+        if (colored) mesh.colors.push_back(HT_Make_RGB32(uint8_t(i * 20), 0, 0));
+    }
+    mesh.lines = {0, 1, 1, 2, 2, 3, 3, 4, 6, 7};
+    mesh.dots = {7, 8, 9};
+    model.meshes.push_back(mesh);
+    model.center = {4.5f, 0.5f, 1};
+    model.radius = 6;
+    return model;
+}
+
+TEST(Scene_Sender, EverySegmentIsSentOnceThroughThePolylines) {
+    for (bool colored : {false, true})
+        for (int limit : {0, 2, 3}) {
+            const Model model = lines_and_points(colored);
+            Recording_Device device(320, 240);
+            device.device_options.polyline_point_limit = limit;
+            Scene_Sender sender(model, View_Frame{320, 240, 24}, false, 1);
+            sender.draw_frame(&device, 0, 1);
+
+            std::vector<HT_Point3D> points;
+            std::vector<HT_RGB32> colors;
+            Model_View view(model, View_Frame{320, 240, 24});
+            view.project(model.meshes[0], &points, &colors);
+            std::map<Segment, int> expected;
+            const std::vector<uint32_t>& l = model.meshes[0].lines;
+            for (size_t i = 0; i < l.size(); i += 2) {
+                Segment s = {Corner{points[l[i]].x, points[l[i]].y, points[l[i]].z},
+                             Corner{points[l[i + 1]].x, points[l[i + 1]].y, points[l[i + 1]].z}};
+                std::sort(s.begin(), s.end());
+                ++expected[s];
+            }
+            size_t most_points = 0;
+            EXPECT_EQ(polyline_segments(device, &most_points), expected) << "limit " << limit;
+            // Joined into polylines unless each segment has colours of its own.
+            EXPECT_EQ(most_points, colored || limit == 2 ? 2u : limit == 3 ? 3u : 5u) << "limit " << limit;
+            EXPECT_EQ(device.dots, 3);
+            // Unlit: without normals, lines take their colour as it is.
+            for (const Recording_Device::Call& call : device.calls)
+                EXPECT_EQ(call.rendition.color.color,
+                          colored ? colors[size_t(HT_Red(call.rendition.color.color) / 20)] : model.meshes[0].diffuse);
+        }
+}
+
+// Points bigger than a pixel are squares with their sides on pixel edges:
+// each renderer covers the same point_size × point_size pixels.
+TEST(Scene_Sender, PointsAreSquaresOfThePointSize) {
+    Model model;
+    Model_Mesh cloud;
+    cloud.positions = {{0, 0, 0}, {3, 1, 0}};
+    cloud.normals = {{0, 0, 0}, {0, 0, 0}};
+    cloud.dots = {0, 1};
+    cloud.diffuse = HT_Make_RGB32(255, 255, 0, 255);
+    model.meshes.push_back(cloud);
+    model.center = {1.5f, 0.5f, 0};
+    model.radius = 2;
+    for (int size : {2, 5}) {
+        Software_Device device(160, 120, 24);
+        Scene_Sender sender(model, View_Frame{160, 120, 24}, false, size);
+        sender.draw_frame(&device, 0, 1);
+        int yellow = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x) yellow += device.image().at(x, y) == 0xFFFF00u;
+        EXPECT_EQ(yellow, 2 * size * size) << "point size " << size;
+    }
+    Recording_Device dots(160, 120);
+    Scene_Sender sender(model, View_Frame{160, 120, 24}, false, 1);
+    sender.draw_frame(&dots, 0, 1);
+    EXPECT_EQ(dots.dots, 2);
+    EXPECT_TRUE(dots.calls.empty());
 }
 
 // A recording device that also notes its rectangles and how many
@@ -153,7 +253,7 @@ TEST(Scene_Sender, EachFrameStartsWithARectangleOverTheWholeWindow) {
 TEST(Scene_Sender, TheModelStaysInsideTheWindowAndTheDepthRangeAllRound) {
     const Model model = grid_model(6, false);
     for (int depth : {24, 16, 0}) {
-        Model_View view(model, View_Frame{200, 100, depth});
+        Model_View view(model, View_Frame{200, 100, depth, View_Up(depth % 3)});
         for (int frame = 0; frame < 12; ++frame) {
             view.set_orbit_frame(frame, 12);
             std::vector<HT_Point3D> points;
@@ -167,6 +267,39 @@ TEST(Scene_Sender, TheModelStaysInsideTheWindowAndTheDepthRangeAllRound) {
                 }
             }
         }
+    }
+}
+
+// A thin rod along one axis stands upright on the screen when that axis is
+// up, and lies across it when another is.
+TEST(Model_View, TheUpAxisStandsUpright) {
+    for (int axis = 0; axis < 3; ++axis) {
+        Model model;
+        Model_Mesh rod;
+        for (int end = 0; end < 2; ++end) {
+            float p[3] = {0.05f, 0.05f, 0.05f};
+            p[axis] = end ? 1.0f : -1.0f;
+            rod.positions.push_back({p[0], p[1], p[2]});
+            rod.normals.push_back({0, 0, 0});
+        }
+        model.meshes.push_back(rod);
+        model.radius = 1;
+        for (int up = 0; up < 3; ++up)
+            for (int frame = 0; frame < 4; ++frame) {
+                Model_View view(model, View_Frame{200, 200, 24, View_Up(up)});
+                view.set_orbit_frame(frame, 4);
+                std::vector<HT_Point3D> points;
+                std::vector<HT_RGB32> colors;
+                view.project(rod, &points, &colors);
+                const float across = std::fabs(points[1].x - points[0].x);
+                const float along = points[1].y - points[0].y;
+                if (axis == up) {
+                    EXPECT_GT(along, 120.0f) << "axis " << axis << " frame " << frame << ": the positive end on top";
+                    EXPECT_LT(across, 3.0f) << "axis " << axis << " frame " << frame;
+                } else {
+                    EXPECT_LT(std::fabs(along), 80.0f) << "axis " << axis << " up " << up << " frame " << frame;
+                }
+            }
     }
 }
 
