@@ -146,6 +146,9 @@ TEST(Import_Child, EachWayTheChildEndsHasItsReason) {
         Model_Import import;
         const char* reason_start;
         Child_Ending ending;
+        // On a busy machine a spinning child may reach the wall-clock limit
+        // before its CPU time runs out: either stops it.
+        const char* busy_machine_reason = nullptr;
     } cases[] = {
         {"crash", [](Model*, std::string*) { return raise(SIGSEGV) == 0; },
          "the importer crashed on this file (signal 11: ", Child_Ending::crashed},
@@ -155,7 +158,8 @@ TEST(Import_Child, EachWayTheChildEndsHasItsReason) {
              }
              return false;
          },
-         "the importer ran out of time: it used more than 1 s of CPU time on this file", Child_Ending::out_of_time},
+         "the importer ran out of time: it used more than 1 s of CPU time on this file", Child_Ending::out_of_time,
+         "the importer did not finish within 5 s"},
         {"blocked", [](Model*, std::string*) { return pause() == 0; }, "the importer did not finish within 5 s",
          Child_Ending::out_of_time},
         {"exit", [](Model*, std::string*) -> bool { _exit(3); }, "the importer stopped with exit status 3",
@@ -170,7 +174,8 @@ TEST(Import_Child, EachWayTheChildEndsHasItsReason) {
         std::string reason;
         Child_Ending ending = Child_Ending::imported;
         EXPECT_FALSE(import_in_child(c.import, 1, &model, &reason, &ending)) << c.what;
-        EXPECT_EQ(reason.rfind(c.reason_start, 0), 0u) << c.what << ": " << reason;
+        const bool busy = c.busy_machine_reason != nullptr && reason == c.busy_machine_reason;
+        EXPECT_TRUE(busy || reason.rfind(c.reason_start, 0) == 0) << c.what << ": " << reason;
         EXPECT_EQ(ending, c.ending) << c.what;
     }
 }
