@@ -7,7 +7,7 @@
 
 #include "tools/module_path.h"
 #include "viewer/view_options.h"
-#include "viewer/view_run.h"
+#include "viewer/view_batch.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ int view_command(int argc, char** argv) {
     View_Options options;
     std::string error;
     if (!parse_view_options(argc, argv, &options, &error)) return brief_usage_error(VIEW_COMMAND, error);
-    return run_view(options, options.models.front(), driver_module_path(options.module)).status;
+    return run_view_models(options, driver_module_path(options.module), "/proc/self/exe");
 }
 
 }  // namespace

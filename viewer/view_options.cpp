@@ -157,13 +157,17 @@ bool is_picture_name(const std::string& path) {
 bool parse_view_options(int argc, char** argv, View_Options* options, std::string* error) {
     for (int i = 0; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (is_flag(argument, options)) continue;
+        if (is_flag(argument, options)) {
+            options->option_words.push_back(argument);
+            continue;
+        }
         if (takes_value(argument)) {
             if (i + 1 >= argc) {
                 *error = argument + " needs a value";
                 return false;
             }
             const std::string value = argv[++i];
+            options->option_words.insert(options->option_words.end(), {argument, value});
             std::string accepted;
             if (!read_value(argument, value, options, &accepted)) {
                 *error = argument + " \"" + value + "\": expected " + accepted;

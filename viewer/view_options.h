@@ -30,6 +30,7 @@ struct View_Options {
     bool json = false;        // --json: the same and the run's figures as one JSON object
     std::string frames_out;   // --frames-out: a folder for frame-0001.png ...
     int jobs = 1;             // --jobs: models viewed at the same time
+    std::vector<std::string> option_words;  // every option and its value, in order, as given
 };
 
 // False, with a one-line reason, when the arguments are not a valid command

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include "host/png_io.h"
@@ -182,6 +183,32 @@ TEST(View_Answers, StatsAndJson) {
                               "\"renderer\":\"software reference\"", "\"differing_pixels\":", "\"worst_frame\":",
                               "\"status\":0}"})
         EXPECT_NE(json.output.find(field), std::string::npos) << field << " in " << json.output;
+}
+
+// A folder's model files and a file beside them, two at a time: one row
+// each in the table, the bad model's reason on standard error, and the
+// worst status for the whole.
+TEST(View_Answers, SeveralModelsEndWithATableAndTheWorstStatus) {
+    const std::string folder = make_temporary_folder();
+    std::filesystem::copy_file(test_model("OBJ/box.obj"), folder + "/box.obj");
+    std::filesystem::copy_file(test_model("PLY/cube_binary.ply"), folder + "/cube.PLY");
+    std::ofstream(folder + "/broken.stl") << "solid nothing";
+    std::ofstream(folder + "/notes.txt") << "not a model";
+    const std::string spider = test_model("OBJ/spider.obj");
+    const Process_Result result =
+        view({folder, spider, "--compare", "direct", "--size", "80x60", "--jobs", "2"});
+    EXPECT_EQ(result.status, 2) << result.output << result.errors;
+    const std::regex rows("file +result +differing +time\n" + folder + "/box.obj +done +[0-9.]+% +[0-9.]+ s\n" +
+                          folder + "/broken.stl +bad model +- +[0-9.]+ s\n" + folder +
+                          "/cube.PLY +done +[0-9.]+% +[0-9.]+ s\n" + spider + " +done +[0-9.]+% +[0-9.]+ s\n");
+    EXPECT_TRUE(std::regex_match(result.output, rows)) << result.output;
+    EXPECT_EQ(result.errors.rfind("tovrek view: " + folder + "/broken.stl: ", 0), 0u) << result.errors;
+
+    const Process_Result json = view({folder + "/box.obj", spider, "--json", "--size", "80x60"});
+    EXPECT_EQ(json.status, 0) << json.errors;
+    EXPECT_EQ(std::count(json.output.begin(), json.output.end(), '{'), 2 + 2 * 1) << json.output;
+    EXPECT_EQ(view({folder, "-o", folder + "/last.png"}).status, 2);
+    std::filesystem::remove_all(folder);
 }
 
 // Runs the command on a pseudo-terminal until `wanted` shows or `seconds`
