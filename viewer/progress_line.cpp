@@ -32,11 +32,7 @@ void Progress_Line::update(int done) {
     if (elapsed < SHOW_AFTER_SECONDS || (shown_ && seconds_between(last_drawn_, now) < REDRAW_SECONDS)) return;
     last_drawn_ = now;
     shown_ = true;
-    if (total_ > 0)
-        std::fprintf(stderr, "\r\033[K%s: frame %d of %d, %.1f s, %.1f frames per second", what_.c_str(), done,
-                     total_, elapsed, done / elapsed);
-    else
-        std::fprintf(stderr, "\r\033[K%s: frame %d, %.1f s, %.1f frames per second", what_.c_str(), done, elapsed,
-                     done / elapsed);
+    std::fprintf(stderr, "\r\033[K%s: frame %d of %d, %.1f s, %.1f frames per second", what_.c_str(), done, total_,
+                 elapsed, done / elapsed);
     std::fflush(stderr);
 }

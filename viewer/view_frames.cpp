@@ -1,44 +1,24 @@
-// The frame loop on each kind of renderer, with the window and the driver
-// set up and taken down around it.
+// The frame loop on each kind of renderer.
 #include "viewer/view_frames.h"
 
 #include <chrono>
 
 #include "host/loader.h"
-#include "viewer/direct_gl_device.h"
 #include "viewer/software_device.h"
+#include "viewer/window_renderer.h"
 
 namespace {
 
-// Frames of one turn when the orbit goes on until the window is closed.
-constexpr int ENDLESS_ORBIT_FRAMES = 360;
-
-class View_Window {
-public:
-    View_Window(int width, int height) : window_(winx::create_window(width, height, "tovrek view")) {}
-    ~View_Window() {
-        if (window_ != nullptr) winx::destroy_window(window_);
-    }
-    View_Window(const View_Window&) = delete;
-    View_Window& operator=(const View_Window&) = delete;
-    HWND get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
 // Draws the orbit's frames and presents each; `capture` gives what the
-// frame shows. Endless, it goes round until the window is closed.
+// frame shows.
 template <class Present, class Capture>
-bool run_frames(HT_Device_Data* device, Scene_Sender& sender, const Frame_Pass& pass, HWND window, Present present,
+bool run_frames(HT_Device_Data* device, Scene_Sender& sender, const Frame_Pass& pass, Present present,
                 Capture capture, Rendering* rendering, std::string* error) {
     const auto start = std::chrono::steady_clock::now();
-    const int orbit = pass.endless ? ENDLESS_ORBIT_FRAMES : pass.frames;
     int drawn = 0;
     bool ok = true;
-    for (; pass.endless || drawn < pass.frames; ++drawn) {
-        if (pass.endless && window != nullptr && winx::window_close_requested(window)) break;
-        sender.draw_frame(device, drawn % orbit, orbit);
+    for (; drawn < pass.frames; ++drawn) {
+        sender.draw_frame(device, drawn, pass.frames);
         present();
         if (pass.on_frame) {
             if (!capture(&rendering->picture, error) || !pass.on_frame(drawn, rendering->picture, error)) {
@@ -55,62 +35,21 @@ bool run_frames(HT_Device_Data* device, Scene_Sender& sender, const Frame_Pass& 
     return ok;
 }
 
-auto window_capture(HWND window) {
-    return [window](winx::Window_Snapshot* picture, std::string* error) {
-        if (winx::capture_window(window, picture)) return true;
-        *error = "the window could not be captured";
-        return false;
-    };
-}
-
-bool render_driver(const View_Options& options, const std::string& module_path, Scene_Sender& sender,
-                   const Frame_Pass& pass, Rendering* rendering, std::string* error) {
-    HT_Driver_Module module;
-    if (!module.load(module_path)) {
-        *error = module.error();
-        return false;
-    }
-    View_Window window(options.width, options.height);
-    if (window.get() == nullptr) {
-        *error = "no window could be made on the display";
-        return false;
-    }
-    HT_Device_Data* device = module.create_device();
-    if (device == nullptr) {
-        *error = "the driver gave no device (HD_Device returned null)";
-        return false;
-    }
-    HDC dc = GetDC(window.get());
-    set_buffer_depth(device, options.buffer_depth);
-    device->device_options.set_context_id(reinterpret_cast<long>(dc));
-    device->current_options.set_window_size({options.width, options.height});
-    HD_Start_Device(device);
-    const bool ok = run_frames(device, sender, pass, window.get(), [device] { HD_Show_Frame(device, 0); },
-                               window_capture(window.get()), rendering, error);
-    HD_Destroy_Device(device);
-    ReleaseDC(window.get(), dc);
-    return ok;
-}
-
-bool render_direct(const View_Options& options, Scene_Sender& sender, const Frame_Pass& pass, Rendering* rendering,
-                   std::string* error) {
-    View_Window window(options.width, options.height);
-    if (window.get() == nullptr) {
-        *error = "no window could be made on the display";
-        return false;
-    }
-    Direct_Gl_Device device;
-    if (!device.attach(window.get(), options.width, options.height, options.buffer_depth, error)) return false;
-    return run_frames(&device, sender, pass, window.get(), [&device] { device.show_frame(0); },
-                      window_capture(window.get()), rendering, error);
+bool render_on_window(View_Renderer renderer, const View_Options& options, const std::string& module_path,
+                      Scene_Sender& sender, const Frame_Pass& pass, Rendering* rendering, std::string* error) {
+    Window_Renderer on_window;
+    if (!on_window.open(renderer, options, module_path, error)) return false;
+    return run_frames(on_window.device(), sender, pass, [&on_window] { on_window.present(); },
+                      [&on_window](winx::Window_Snapshot* picture, std::string* why) {
+                          return on_window.capture(picture, why);
+                      },
+                      rendering, error);
 }
 
 bool render_software(const View_Options& options, Scene_Sender& sender, const Frame_Pass& pass,
                      Rendering* rendering, std::string* error) {
     Software_Device device(options.width, options.height, options.buffer_depth);
-    Frame_Pass counted = pass;
-    counted.endless = false;
-    return run_frames(&device, sender, counted, nullptr, [] {},
+    return run_frames(&device, sender, pass, [] {},
                       [&device](winx::Window_Snapshot* picture, std::string*) {
                           *picture = device.image();
                           return true;
@@ -140,8 +79,8 @@ void set_buffer_depth(HT_Device_Data* device, int depth) {
 bool render_frames(View_Renderer renderer, const View_Options& options, const std::string& module_path,
                    Scene_Sender& sender, const Frame_Pass& pass, Rendering* rendering, std::string* error) {
     switch (renderer) {
-    case View_Renderer::driver: return render_driver(options, module_path, sender, pass, rendering, error);
-    case View_Renderer::direct: return render_direct(options, sender, pass, rendering, error);
+    case View_Renderer::driver:
+    case View_Renderer::direct: return render_on_window(renderer, options, module_path, sender, pass, rendering, error);
     case View_Renderer::software: return render_software(options, sender, pass, rendering, error);
     }
     return false;

@@ -14,7 +14,6 @@
 
 struct Frame_Pass {
     int frames = 1;
-    bool endless = false;  // go round until the window is closed
     // Called with every frame's picture when set (the frame captured after
     // it is shown); false stops the pass as a failure, with *error set.
     std::function<bool(int index, const winx::Window_Snapshot& picture, std::string* error)> on_frame;
