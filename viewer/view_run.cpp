@@ -17,6 +17,7 @@
 #include "viewer/view_frames.h"
 #include "viewer/view_outputs.h"
 #include "viewer/view_report.h"
+#include "viewer/view_window.h"
 
 const char* const VIEW_PREFIX = "tovrek view: ";
 
@@ -63,11 +64,10 @@ public:
         : options_(options), model_path_(model_path), module_path_(module_path), model_(model),
           sender_(model, View_Frame{options.width, options.height, options.buffer_depth}, options.edges) {}
 
-    View_Outcome run(bool endless);
+    View_Outcome run();
 
 private:
-    bool pass(View_Renderer renderer, bool endless, Frame_Pass frame_pass, Run_Figures* figures,
-              Rendering* rendering);
+    bool pass(View_Renderer renderer, Frame_Pass frame_pass, Run_Figures* figures, Rendering* rendering);
     bool compare_frame(int index, const winx::Window_Snapshot& picture, std::string* error);
     void print_run(const Run_Figures& figures) const;
 
@@ -83,11 +83,9 @@ private:
     winx::Window_Snapshot kept_picture_;
 };
 
-bool Model_Run::pass(View_Renderer renderer, bool endless, Frame_Pass frame_pass, Run_Figures* figures,
-                     Rendering* rendering) {
-    Progress_Line progress(renderer_name(renderer), endless ? 0 : options_.frames);
+bool Model_Run::pass(View_Renderer renderer, Frame_Pass frame_pass, Run_Figures* figures, Rendering* rendering) {
+    Progress_Line progress(renderer_name(renderer), options_.frames);
     frame_pass.frames = options_.frames;
-    frame_pass.endless = endless;
     frame_pass.on_progress = [&progress](int done) { progress.update(done); };
     std::string error;
     const bool ok = render_frames(renderer, options_, module_path_, sender_, frame_pass, rendering, &error);
@@ -121,7 +119,7 @@ void Model_Run::print_run(const Run_Figures& figures) const {
                 figures.seconds, figures.seconds > 0 ? figures.frames / figures.seconds : 0.0);
 }
 
-View_Outcome Model_Run::run(bool endless) {
+View_Outcome Model_Run::run() {
     const Model_Figures model_figures = figures_of(model_, sender_.strip_count(), options_.edges);
     if (options_.stats && !options_.json) print_model_figures(stdout, model_figures);
     std::fflush(stdout);
@@ -136,7 +134,7 @@ View_Outcome Model_Run::run(bool endless) {
         };
     Rendering first;
     View_Outcome outcome;
-    if (!pass(options_.reference, endless, shown, &runs_[0], &first)) return outcome.status = VIEW_FAILED, outcome;
+    if (!pass(options_.reference, shown, &runs_[0], &first)) return outcome.status = VIEW_FAILED, outcome;
     print_run(runs_[0]);
     std::string error;
     if (!options_.output.empty() && !write_picture_file(options_.output, rgba_of(first.picture), &error))
@@ -149,7 +147,7 @@ View_Outcome Model_Run::run(bool endless) {
             return compare_frame(index, picture, error);
         };
         Rendering second;
-        if (!pass(options_.compare_with, false, reference, &runs_[1], &second))
+        if (!pass(options_.compare_with, reference, &runs_[1], &second))
             return outcome.status = VIEW_FAILED, outcome;
         run_count = 2;
         print_run(runs_[1]);
@@ -190,15 +188,21 @@ View_Outcome run_view(const View_Options& options, const std::string& model_path
         !winx::start_private_display(std::max(options.width, 1280), std::max(options.height, 1024), 24, &error))
         return failed(VIEW_FAILED, "no display and no private X server: " + error);
 
-    // Without a display of the user's there is nobody to close the window;
-    // a comparison needs a last frame that both renderers draw.
-    const bool endless = options.frames == 0 && !own_display && !options.compare;
-    View_Options run = options;
-    if (run.frames == 0 && !endless) run.frames = 1;
+    // A window to turn on the user's display, unless the run is a batch
+    // of frames; without a display of the user's there is nobody to close
+    // it, and the software reference has none.
+    const bool interactive = !own_display && !options.compare && options.frames_out.empty() && !options.json &&
+                             options.reference != View_Renderer::software &&
+                             (!options.frames_given || options.frames == 0);
     View_Outcome outcome;
-    {
+    if (interactive) {
+        outcome.status = run_view_window(options, model, module_path, &outcome.reason);
+        if (outcome.status != VIEW_DONE) std::fprintf(stderr, "%s%s\n", VIEW_PREFIX, outcome.reason.c_str());
+    } else {
+        View_Options run = options;
+        if (run.frames == 0) run.frames = 1;
         Model_Run model_run(run, model_path, module_path, model);
-        outcome = model_run.run(endless);
+        outcome = model_run.run();
     }
     winx::stop_private_display();
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
