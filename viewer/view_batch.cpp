@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -139,7 +140,9 @@ int run_view_models(const View_Options& options, const std::string& module_path,
     if (one_file) return run_view(options, models[0], module_path).status;
     for (const std::string* single : {&options.output, &options.diff, &options.record, &options.frames_out})
         if (!single->empty()) {
-            std::fprintf(stderr, "%s-o, --diff, --record and --frames-out take one model; %zu are given\n",
+            std::fprintf(stderr,
+                         "%s-o, --diff, --record and --frames-out take one model; %zu are given\n"
+                         "Try 'tovrek view --help'.\n",
                          VIEW_PREFIX, models.size());
             return VIEW_BAD_INPUT;
         }

@@ -81,6 +81,7 @@ private:
     Image_Difference worst_;
     int worst_frame_ = -1;
     winx::Window_Snapshot kept_picture_;
+    Rgba_Image worst_picture_;  // the worst frame's difference, for --diff
 };
 
 bool Model_Run::pass(View_Renderer renderer, Frame_Pass frame_pass, Run_Figures* figures, Rendering* rendering) {
@@ -105,10 +106,7 @@ bool Model_Run::compare_frame(int index, const winx::Window_Snapshot& picture, s
     if (worst_frame_ < 0 || difference.differing > worst_.differing) {
         worst_ = difference;
         worst_frame_ = index;
-        if (!options_.diff.empty() &&
-            !write_picture_file(options_.diff, difference_picture(kept_picture_, picture, compare_rule(options_)),
-                                error))
-            return false;
+        if (!options_.diff.empty()) worst_picture_ = difference_picture(kept_picture_, picture, compare_rule(options_));
     }
     return true;
 }
@@ -134,7 +132,10 @@ View_Outcome Model_Run::run() {
         };
     Rendering first;
     View_Outcome outcome;
-    if (!pass(options_.reference, shown, &runs_[0], &first)) return outcome.status = VIEW_FAILED, outcome;
+    if (!pass(options_.reference, shown, &runs_[0], &first)) {
+        outcome.status = VIEW_FAILED;
+        return outcome;
+    }
     print_run(runs_[0]);
     std::string error;
     if (!options_.output.empty() && !write_picture_file(options_.output, rgba_of(first.picture), &error))
@@ -147,8 +148,10 @@ View_Outcome Model_Run::run() {
             return compare_frame(index, picture, error);
         };
         Rendering second;
-        if (!pass(options_.compare_with, reference, &runs_[1], &second))
-            return outcome.status = VIEW_FAILED, outcome;
+        if (!pass(options_.compare_with, reference, &runs_[1], &second)) {
+            outcome.status = VIEW_FAILED;
+            return outcome;
+        }
         run_count = 2;
         print_run(runs_[1]);
         Run_Figures& comparison = runs_[1];
@@ -157,6 +160,8 @@ View_Outcome Model_Run::run() {
         comparison.differing = worst_.differing;
         comparison.total = worst_.total;
         comparison.worst_frame = worst_frame_ + 1;
+        if (!options_.diff.empty() && !write_picture_file(options_.diff, worst_picture_, &error))
+            return failed(VIEW_FAILED, error);
         if (!options_.json)
             std::printf("differing pixels: %zu of %zu (%.3f%%) at frame %d\n", worst_.differing, worst_.total,
                         worst_.percent(), worst_frame_ + 1);
