@@ -40,7 +40,7 @@ bool is_model_name(const std::filesystem::path& path) {
 }
 
 // The model files the arguments name: files as given, folders as the
-// model files directly in them, sorted. False, with the reason, for a
+// model files in them and in their subfolders, sorted. False, with the reason, for a
 // folder without one.
 bool list_models(const std::vector<std::string>& arguments, std::vector<std::string>* models, std::string* error) {
     for (const std::string& argument : arguments) {
@@ -50,7 +50,7 @@ bool list_models(const std::vector<std::string>& arguments, std::vector<std::str
             continue;
         }
         std::vector<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(argument, code))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(argument, code))
             if (entry.is_regular_file(code) && is_model_name(entry.path())) found.push_back(entry.path().string());
         if (found.empty()) {
             *error = argument + ": no model files (" + MODEL_FORMATS + ") in this folder";

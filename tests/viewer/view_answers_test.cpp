@@ -185,13 +185,14 @@ TEST(View_Answers, StatsAndJson) {
         EXPECT_NE(json.output.find(field), std::string::npos) << field << " in " << json.output;
 }
 
-// A folder's model files and a file beside them, two at a time: one row
+// A folder's model files (one in a subfolder) and a file beside them, two at a time: one row
 // each in the table, the bad model's reason on standard error, and the
 // worst status for the whole.
 TEST(View_Answers, SeveralModelsEndWithATableAndTheWorstStatus) {
     const std::string folder = make_temporary_folder();
     std::filesystem::copy_file(test_model("OBJ/box.obj"), folder + "/box.obj");
-    std::filesystem::copy_file(test_model("PLY/cube_binary.ply"), folder + "/cube.PLY");
+    std::filesystem::create_directory(folder + "/more");
+    std::filesystem::copy_file(test_model("PLY/cube_binary.ply"), folder + "/more/cube.PLY");
     std::ofstream(folder + "/broken.stl") << "solid nothing";
     std::ofstream(folder + "/notes.txt") << "not a model";
     const std::string spider = test_model("OBJ/spider.obj");
@@ -200,7 +201,7 @@ TEST(View_Answers, SeveralModelsEndWithATableAndTheWorstStatus) {
     EXPECT_EQ(result.status, 2) << result.output << result.errors;
     const std::regex rows("file +result +differing +time\n" + folder + "/box.obj +done +[0-9.]+% +[0-9.]+ s\n" +
                           folder + "/broken.stl +bad model +- +[0-9.]+ s\n" + folder +
-                          "/cube.PLY +done +[0-9.]+% +[0-9.]+ s\n" + spider + " +done +[0-9.]+% +[0-9.]+ s\n");
+                          "/more/cube.PLY +done +[0-9.]+% +[0-9.]+ s\n" + spider + " +done +[0-9.]+% +[0-9.]+ s\n");
     EXPECT_TRUE(std::regex_match(result.output, rows)) << result.output;
     EXPECT_EQ(result.errors.rfind("tovrek view: " + folder + "/broken.stl: ", 0), 0u) << result.errors;
 
