@@ -1,5 +1,5 @@
-// Writability checks by opening the file as the run will, and JPEG through
-// stb_image_write (PNG goes through the host's libpng writer).
+// Writability checks by opening the file as the run will; PNG goes through
+// the host's libpng writer, JPEG through jpeg_file.
 #include "viewer/view_outputs.h"
 
 #include <fcntl.h>
@@ -11,8 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
+#include "viewer/jpeg_file.h"
 
 namespace {
 
@@ -59,8 +58,7 @@ bool output_folder_ready(const std::string& folder, std::string* error) {
 
 bool write_picture_file(const std::string& path, const Rgba_Image& picture, std::string* error) {
     if (is_png(path)) return write_png(path, picture, error);
-    if (stbi_write_jpg(path.c_str(), picture.width, picture.height, 4, picture.bytes.data(), JPEG_QUALITY) != 0)
-        return true;
+    if (write_jpeg_file(path, picture, JPEG_QUALITY)) return true;
     *error = path + ": the JPEG could not be written";
     return false;
 }
