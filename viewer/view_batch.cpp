@@ -90,9 +90,11 @@ void finish_job(int wait_status, Model_Job* job) {
     job->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - job->start).count();
     job->status = wait_status >= 0 && WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : VIEW_FAILED;
     std::rewind(job->report);
-    char line[4096];
-    while (std::fgets(line, sizeof line, job->report) != nullptr)
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (getline(&line, &capacity, job->report) > 0)
         if (line[0] == '{') job->json = line;
+    std::free(line);
     std::fclose(job->report);
     job->report = nullptr;
 }
