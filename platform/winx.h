@@ -53,6 +53,24 @@ bool window_size(HWND window, int* width, int* height);
 // close button) since the last call.
 bool window_close_requested(HWND window);
 
+// What the user did on a window: a mouse button pressed or released, the
+// pointer moved, a key pressed. x and y are in client pixels from the
+// top-left corner.
+struct Window_Input {
+    enum class Kind { button_press, button_release, motion, key_press };
+    Kind kind = Kind::motion;
+    int x = 0;
+    int y = 0;
+    int button = 0;  // 1 left, 2 middle, 3 right, 4 wheel up, 5 wheel down
+    int key = 0;     // a key's character in lower case, or 27 for Escape; 0 for others
+    bool control = false;  // the Control key was held
+};
+// Makes the window report its mouse and key input to take_window_input;
+// windows that never ask queue none.
+void listen_to_window_input(HWND window);
+// The input that arrived on the window since the last call, in order.
+std::vector<Window_Input> take_window_input(HWND window);
+
 // What the window shows now, read back from the server.
 struct Window_Snapshot {
     int width = 0;

@@ -23,6 +23,10 @@ constexpr int USAGE_STATUS = 2;
 // returns USAGE_STATUS.
 int usage_error(const Tool_Command& command, const std::string& problem);
 
+// Writes "tovrek NAME: PROBLEM" and "Try 'tovrek NAME --help'." on standard
+// error, one line each; returns USAGE_STATUS.
+int brief_usage_error(const Tool_Command& command, const std::string& problem);
+
 // The problem with an argument the command did not take: an option that
 // wants a value and has none, or a word the command does not know.
 std::string argument_problem(const std::string& argument, bool takes_value);

@@ -53,11 +53,19 @@ Model_View::Model_View(const Model& model, const View_Frame& frame) : model_(mod
 }
 
 void Model_View::set_orbit_frame(int index, int frame_count) {
-    const double turn = frame_count > 1 ? 2 * PI * index / frame_count : 0.0;
-    const double angle = PI / 6 + turn;
+    View_Camera camera;
+    camera.turn = frame_count > 1 ? 2 * PI * index / frame_count : 0.0;
+    camera.elevation = ELEVATION;
+    set_camera(camera);
+}
+
+void Model_View::set_camera(const View_Camera& camera) {
+    const double angle = PI / 6 + camera.turn;
+    const double elevation = camera.elevation;
+    zoom_ = camera.zoom > 0 ? camera.zoom : 1.0;
     // Backward axis: from the centre towards the eye.
-    const double back[3] = {std::sin(angle) * std::cos(ELEVATION), std::sin(ELEVATION),
-                            std::cos(angle) * std::cos(ELEVATION)};
+    const double back[3] = {std::sin(angle) * std::cos(elevation), std::sin(elevation),
+                            std::cos(angle) * std::cos(elevation)};
     const double right[3] = {std::cos(angle), 0.0, -std::sin(angle)};
     const double up[3] = {back[1] * right[2] - back[2] * right[1], back[2] * right[0] - back[0] * right[2],
                           back[0] * right[1] - back[1] * right[0]};
@@ -65,7 +73,10 @@ void Model_View::set_orbit_frame(int index, int frame_count) {
     onto_model(frame_.up, up, axes_[1]);
     onto_model(frame_.up, back, axes_[2]);
     const double center[3] = {model_.center.x, model_.center.y, model_.center.z};
-    for (int i = 0; i < 3; ++i) eye_[i] = center[i] + distance_ * axes_[2][i];
+    // The eye moves against the pan, by the size of a pixel at the centre.
+    const double pixel = distance_ / (focal_ * zoom_) / (std::max(frame_.height, 1) / 2.0);
+    for (int i = 0; i < 3; ++i)
+        eye_[i] = center[i] + distance_ * axes_[2][i] - pixel * (camera.pan_x * axes_[0][i] + camera.pan_y * axes_[1][i]);
 }
 
 void Model_View::project(const Model_Mesh& mesh, std::vector<HT_Point3D>* points,
@@ -74,7 +85,8 @@ void Model_View::project(const Model_Mesh& mesh, std::vector<HT_Point3D>* points
     points->resize(count);
     colors->resize(count);
     const double half_width = frame_.width / 2.0, half_height = frame_.height / 2.0;
-    const double x_focal = focal_ * frame_.height / std::max(frame_.width, 1);
+    const double focal = focal_ * zoom_;
+    const double x_focal = focal * frame_.height / std::max(frame_.width, 1);
     const double depth_scale = far_depth_ / (far_ - near_);
     const bool textured = mesh.texture >= 0;
     for (size_t i = 0; i < count; ++i) {
@@ -85,7 +97,7 @@ void Model_View::project(const Model_Mesh& mesh, std::vector<HT_Point3D>* points
         const double distance = -(d[0] * axes_[2][0] + d[1] * axes_[2][1] + d[2] * axes_[2][2]);
         const double w = std::max(distance, near_);
         (*points)[i] = {float(half_width * (1.0 + x_focal * view_x / w)),
-                        float(half_height * (1.0 + focal_ * view_y / w)),
+                        float(half_height * (1.0 + focal * view_y / w)),
                         float(std::clamp((distance - near_) * depth_scale, 0.0, double(far_depth_)))};
 
         // A headlight: faces lit by how squarely they face the camera, from

@@ -21,6 +21,17 @@ struct View_Frame {
     View_Up up = View_Up::y;
 };
 
+// A view the user has turned, moved and zoomed: angles in radians, the
+// model moved by pan pixels (right and up) in the window, and zoom a factor
+// on the framing's size.
+struct View_Camera {
+    double turn = 0;           // around the vertical axis, from the orbit's start
+    double elevation = 25.0 * 3.14159265358979323846 / 180.0;  // above the horizon
+    double pan_x = 0;
+    double pan_y = 0;
+    double zoom = 1;
+};
+
 class Model_View {
 public:
     Model_View(const Model& model, const View_Frame& frame);
@@ -28,6 +39,7 @@ public:
     // The camera for frame `index` of an orbit of `frame_count` frames: one
     // full turn around the model's up axis over the orbit.
     void set_orbit_frame(int index, int frame_count);
+    void set_camera(const View_Camera& camera);
 
     // Device points and lit colours of every vertex of the mesh. Textured
     // meshes get white light, which the texture modulates; a vertex without
@@ -44,6 +56,7 @@ private:
     View_Frame frame_;
     double distance_;
     double focal_;  // cot(half the vertical field of view)
+    double zoom_ = 1;
     double near_;
     double far_;
     float far_depth_;

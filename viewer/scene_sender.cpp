@@ -77,6 +77,15 @@ size_t Scene_Sender::strip_count() const {
 
 void Scene_Sender::draw_frame(HT_Device_Data* device, int index, int frame_count) {
     view_.set_orbit_frame(index, frame_count);
+    draw_current(device);
+}
+
+void Scene_Sender::draw_view(HT_Device_Data* device, const View_Camera& camera) {
+    view_.set_camera(camera);
+    draw_current(device);
+}
+
+void Scene_Sender::draw_current(HT_Device_Data* device) {
     clear(device);
     const int limit = device->device_options.polytriangle_point_limit;
     for (size_t m = 0; m < model_.meshes.size(); ++m) send_mesh(device, m, limit >= 4 ? limit : 0);

@@ -37,6 +37,10 @@ public:
 
     // Sends frame `index` of an orbit of `frame_count` frames.
     void draw_frame(HT_Device_Data* device, int index, int frame_count);
+    // Sends a frame seen through a camera the user moves.
+    void draw_view(HT_Device_Data* device, const View_Camera& camera);
+    void set_edges(bool edges) { edges_ = edges; }
+    bool edges() const { return edges_; }
 
     size_t strip_count() const;
 
@@ -53,6 +57,7 @@ private:
     };
 
     static void build_polylines(const std::vector<uint32_t>& lines, bool joined, Mesh_Strips* mesh_strips);
+    void draw_current(HT_Device_Data* device);
     void clear(HT_Device_Data* device);
     void send_mesh(HT_Device_Data* device, size_t mesh_index, int point_limit);
     void send_lines(HT_Device_Data* device, const Mesh_Strips& mesh_strips);

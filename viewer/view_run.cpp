@@ -1,172 +1,106 @@
-// The viewer's frame loop on each kind of renderer. The driver and the
-// direct-OpenGL reference draw into a window of their own in turn, never
-// both at once, so that no window covers the other while it is captured;
-// the software reference draws into memory.
+// One model from the command line to its exit status. The renderer shown
+// (the driver, or the reference that --reference names) draws first; with
+// --compare its frames are kept and the reference then draws the same
+// frames, each compared with the kept one as it comes.
 #include "viewer/view_run.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "host/loader.h"
-#include "platform/winx.h"
-#include "viewer/direct_gl_device.h"
+#include "viewer/frame_store.h"
 #include "viewer/image_compare.h"
 #include "viewer/model_import.h"
+#include "viewer/progress_line.h"
 #include "viewer/scene_sender.h"
-#include "viewer/software_device.h"
+#include "viewer/view_frames.h"
+#include "viewer/view_outputs.h"
+#include "viewer/view_report.h"
+#include "viewer/view_window.h"
+
+const char* const VIEW_PREFIX = "tovrek view: ";
 
 namespace {
 
-// Frames of one turn when the orbit goes on until the window is closed.
-constexpr int ENDLESS_ORBIT_FRAMES = 360;
 // The import's warnings shown; a line counts the rest.
 constexpr size_t SHOWN_WARNINGS = 4;
-
-struct Rendering {
-    winx::Window_Snapshot picture;
-    int frames = 0;
-    double seconds = 0;
-};
 
 bool has_display() {
     const char* display = std::getenv("DISPLAY");
     return display != nullptr && *display != '\0';
 }
 
-const char* name_of(View_Renderer renderer) {
-    switch (renderer) {
-    case View_Renderer::driver: return "driver";
-    case View_Renderer::direct: return "direct reference";
-    case View_Renderer::software: return "software reference";
-    }
-    return "";
+View_Outcome failed(int status, const std::string& reason) {
+    View_Outcome outcome;
+    outcome.status = status;
+    outcome.reason = reason;
+    std::fprintf(stderr, "%s%s\n", VIEW_PREFIX, reason.c_str());
+    return outcome;
 }
 
-// Draws the orbit's frames and presents each; with `endless` it goes round
-// until the window is closed.
-template <class Present>
-void run_frames(HT_Device_Data* device, Scene_Sender& sender, int frames, HWND window, bool endless,
-                Present present, Rendering* rendering) {
-    const auto start = std::chrono::steady_clock::now();
-    const int orbit = endless ? ENDLESS_ORBIT_FRAMES : frames;
-    int drawn = 0;
-    for (; endless || drawn < frames; ++drawn) {
-        if (endless && window != nullptr && winx::window_close_requested(window)) break;
-        sender.draw_frame(device, drawn % orbit, orbit);
-        present();
-    }
-    rendering->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    rendering->frames = drawn;
+// Every file the run will write, tried before anything is rendered.
+bool outputs_ready(const View_Options& options, std::string* error) {
+    for (const std::string* path : {&options.output, &options.diff, &options.record})
+        if (!path->empty() && !output_writable(*path, error)) return false;
+    return options.frames_out.empty() || output_folder_ready(options.frames_out, error);
 }
 
-void set_buffer_depth(HT_Device_Data* device, int depth) {
-    HT_Option* option = device->option_tables[0].find("Buffer Depth");
-    if (option == nullptr) return;
-    HT_Option_Value value(HT_OPTION_TYPE_INTEGER, 1);
-    value.set_as_int(0, depth);
-    option->set(value);
+std::string frame_file(const std::string& folder, int index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%04d.png", index + 1);
+    return folder + name;
 }
 
-class View_Window {
+// The comparison's line rule: edges may lie a pixel aside in the software
+// reference, whose lines step through pixel centres.
+Compare_Rule compare_rule(const View_Options& options) {
+    if (options.edges && options.compare_with == View_Renderer::software)
+        return Compare_Rule(options.tolerance, VIEW_EDGE_COLOR & 0xFFFFFFu);
+    return Compare_Rule(options.tolerance);
+}
+
+class Model_Run {
 public:
-    View_Window(int width, int height) : window_(winx::create_window(width, height, "tovrek view")) {}
-    ~View_Window() {
-        if (window_ != nullptr) winx::destroy_window(window_);
-    }
-    View_Window(const View_Window&) = delete;
-    View_Window& operator=(const View_Window&) = delete;
-    HWND get() const { return window_; }
+    Model_Run(const View_Options& options, const std::string& model_path, const std::string& module_path,
+              const Model& model)
+        : options_(options), model_path_(model_path), module_path_(module_path), model_(model),
+          sender_(model, View_Frame{options.width, options.height, options.buffer_depth, options.up}, options.edges,
+                  options.point_size) {}
+
+    View_Outcome run();
 
 private:
-    HWND window_;
+    bool pass(View_Renderer renderer, Frame_Pass frame_pass, Run_Figures* figures, Rendering* rendering);
+    bool compare_frame(int index, const winx::Window_Snapshot& picture, std::string* error);
+    void print_run(const Run_Figures& figures) const;
+
+    const View_Options& options_;
+    const std::string& model_path_;
+    const std::string& module_path_;
+    const Model& model_;
+    Scene_Sender sender_;
+    Frame_Store kept_;
+    Run_Figures runs_[2];
+    Image_Difference worst_;
+    int worst_frame_ = -1;
+    winx::Window_Snapshot kept_picture_;
+    Rgba_Image worst_picture_;  // the worst frame's difference, for --diff
 };
 
-bool capture(HWND window, Rendering* rendering, std::string* error) {
-    if (winx::capture_window(window, &rendering->picture)) return true;
-    *error = "the window could not be captured";
-    return false;
-}
-
-bool render_driver(const View_Options& options, const std::string& module_path, Scene_Sender& sender,
-                   bool endless, Rendering* rendering, std::string* error) {
-    HT_Driver_Module module;
-    if (!module.load(module_path)) {
-        *error = module.error();
-        return false;
-    }
-    View_Window window(options.width, options.height);
-    if (window.get() == nullptr) {
-        *error = "no window could be made on the display";
-        return false;
-    }
-    HT_Device_Data* device = module.create_device();
-    if (device == nullptr) {
-        *error = "the driver gave no device (HD_Device returned null)";
-        return false;
-    }
-    HDC dc = GetDC(window.get());
-    set_buffer_depth(device, options.buffer_depth);
-    device->device_options.set_context_id(reinterpret_cast<long>(dc));
-    device->current_options.set_window_size({options.width, options.height});
-    HD_Start_Device(device);
-    run_frames(device, sender, options.frames, window.get(), endless, [device] { HD_Show_Frame(device, 0); },
-               rendering);
-    const bool captured = capture(window.get(), rendering, error);
-    HD_Destroy_Device(device);
-    ReleaseDC(window.get(), dc);
-    return captured;
-}
-
-bool render_direct(const View_Options& options, Scene_Sender& sender, bool endless, Rendering* rendering,
-                   std::string* error) {
-    View_Window window(options.width, options.height);
-    if (window.get() == nullptr) {
-        *error = "no window could be made on the display";
-        return false;
-    }
-    bool captured = false;
-    {
-        Direct_Gl_Device device;
-        if (!device.attach(window.get(), options.width, options.height, options.buffer_depth, error)) return false;
-        run_frames(&device, sender, options.frames, window.get(), endless, [&device] { device.show_frame(0); },
-                   rendering);
-        captured = capture(window.get(), rendering, error);
-    }
-    return captured;
-}
-
-void render_software(const View_Options& options, Scene_Sender& sender, Rendering* rendering) {
-    Software_Device device(options.width, options.height, options.buffer_depth);
-    run_frames(&device, sender, options.frames, nullptr, false, [] {}, rendering);
-    rendering->picture = device.image();
-}
-
-bool render(View_Renderer renderer, const View_Options& options, const std::string& module_path,
-            Scene_Sender& sender, bool endless, Rendering* rendering, std::string* error) {
-    switch (renderer) {
-    case View_Renderer::driver: return render_driver(options, module_path, sender, endless, rendering, error);
-    case View_Renderer::direct: return render_direct(options, sender, endless, rendering, error);
-    case View_Renderer::software: render_software(options, sender, rendering); return true;
-    }
-    return false;
-}
-
-void print_speed(View_Renderer renderer, const Rendering& rendering) {
-    if (rendering.frames == 0) return;
-    std::printf("%s: %d frames in %.3f s, %.1f frames per second\n", name_of(renderer), rendering.frames,
-                rendering.seconds, rendering.seconds > 0 ? rendering.frames / rendering.seconds : 0.0);
-}
-
-bool write_picture(const std::string& path, const Rgba_Image& picture) {
+bool Model_Run::pass(View_Renderer renderer, Frame_Pass frame_pass, Run_Figures* figures, Rendering* rendering) {
+    Progress_Line progress(renderer_name(renderer), options_.frames);
+    frame_pass.frames = options_.frames;
+    frame_pass.on_progress = [&progress](int done) { progress.update(done); };
     std::string error;
-    if (write_png(path, picture, &error)) return true;
-    std::fprintf(stderr, "view: %s\n", error.c_str());
-    return false;
+    const bool ok = render_frames(renderer, options_, module_path_, sender_, frame_pass, rendering, &error);
+    figures->renderer = renderer_name(renderer);
+    figures->frames = rendering->frames;
+    figures->seconds = rendering->seconds;
+    if (!ok) std::fprintf(stderr, "%s%s: %s\n", VIEW_PREFIX, renderer_name(renderer), error.c_str());
+    return ok;
 }
 
 // A few of the import's warnings on standard error, one line each.
@@ -178,69 +112,120 @@ void print_warnings(const std::string& path, const std::vector<std::string>& war
                      warnings.size() - SHOWN_WARNINGS, warnings.size() >= MODEL_WARNING_LIMIT ? " or" : "");
 }
 
-int render_and_compare(const View_Options& options, const std::string& module_path, Scene_Sender& sender,
-                       bool endless) {
-    const View_Renderer shown = options.reference;
-    Rendering first;
-    std::string error;
-    if (!render(shown, options, module_path, sender, endless, &first, &error)) {
-        std::fprintf(stderr, "view: %s: %s\n", name_of(shown), error.c_str());
-        return 1;
+bool Model_Run::compare_frame(int index, const winx::Window_Snapshot& picture, std::string* error) {
+    if (!kept_.get(index, &kept_picture_)) {
+        *error = "the kept frame could not be read back";
+        return false;
     }
-    print_speed(shown, first);
-    if (!options.output.empty() && !write_picture(options.output, rgba_of(first.picture))) return 1;
-    if (!options.compare) return 0;
+    const Image_Difference difference = compare_images(kept_picture_, picture, compare_rule(options_));
+    if (worst_frame_ < 0 || difference.differing > worst_.differing) {
+        worst_ = difference;
+        worst_frame_ = index;
+        if (!options_.diff.empty()) worst_picture_ = difference_picture(kept_picture_, picture, compare_rule(options_));
+    }
+    return true;
+}
 
-    Rendering second;
-    if (!render(options.compare_with, options, module_path, sender, false, &second, &error)) {
-        std::fprintf(stderr, "view: %s: %s\n", name_of(options.compare_with), error.c_str());
-        return 1;
+void Model_Run::print_run(const Run_Figures& figures) const {
+    if (options_.json || figures.frames == 0) return;
+    std::printf("%s: %d frames in %.3f s, %.1f frames per second\n", figures.renderer.c_str(), figures.frames,
+                figures.seconds, figures.seconds > 0 ? figures.frames / figures.seconds : 0.0);
+}
+
+View_Outcome Model_Run::run() {
+    const Model_Figures model_figures = figures_of(model_, sender_.strip_count(), options_.edges);
+    if (options_.stats && !options_.json) print_model_figures(stdout, model_figures);
+    std::fflush(stdout);
+
+    Frame_Pass shown;
+    if (options_.compare || !options_.frames_out.empty())
+        shown.on_frame = [this](int index, const winx::Window_Snapshot& picture, std::string* error) {
+            if (!options_.frames_out.empty() &&
+                !write_picture_file(frame_file(options_.frames_out, index), rgba_of(picture), error))
+                return false;
+            return !options_.compare || kept_.add(picture, error);
+        };
+    Rendering first;
+    View_Outcome outcome;
+    if (!pass(options_.reference, shown, &runs_[0], &first)) {
+        outcome.status = VIEW_FAILED;
+        return outcome;
     }
-    print_speed(options.compare_with, second);
-    const Image_Difference difference = compare_images(first.picture, second.picture, options.tolerance);
-    std::printf("differing pixels: %zu of %zu (%.3f%%)\n", difference.differing, difference.total,
-                difference.percent());
-    if (!options.diff.empty() &&
-        !write_picture(options.diff, difference_picture(first.picture, second.picture, options.tolerance)))
-        return 1;
-    return difference.percent() <= options.max_differing ? 0 : 1;
+    print_run(runs_[0]);
+    std::string error;
+    if (!options_.output.empty() && !write_picture_file(options_.output, rgba_of(first.picture), &error))
+        return failed(VIEW_FAILED, error);
+
+    size_t run_count = 1;
+    if (options_.compare) {
+        Frame_Pass reference;
+        reference.on_frame = [this](int index, const winx::Window_Snapshot& picture, std::string* error) {
+            return compare_frame(index, picture, error);
+        };
+        Rendering second;
+        if (!pass(options_.compare_with, reference, &runs_[1], &second)) {
+            outcome.status = VIEW_FAILED;
+            return outcome;
+        }
+        run_count = 2;
+        print_run(runs_[1]);
+        Run_Figures& comparison = runs_[1];
+        comparison.compared = true;
+        comparison.compared_with = renderer_name(options_.compare_with);
+        comparison.differing = worst_.differing;
+        comparison.total = worst_.total;
+        comparison.worst_frame = worst_frame_ + 1;
+        if (!options_.diff.empty() && !write_picture_file(options_.diff, worst_picture_, &error))
+            return failed(VIEW_FAILED, error);
+        if (!options_.json)
+            std::printf("differing pixels: %zu of %zu (%.3f%%) at frame %d\n", worst_.differing, worst_.total,
+                        worst_.percent(), worst_frame_ + 1);
+        outcome.compared = true;
+        outcome.differing_percent = worst_.percent();
+        if (worst_.percent() > options_.max_differing) outcome.status = VIEW_TOO_DIFFERENT;
+    }
+    if (options_.json)
+        std::printf("%s\n", json_report(model_path_, model_figures, runs_, run_count, outcome.status).c_str());
+    return outcome;
 }
 
 }  // namespace
 
-int run_view(const View_Options& options, const std::string& module_path) {
+View_Outcome run_view(const View_Options& options, const std::string& model_path, const std::string& module_path) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string error;
+    if (!outputs_ready(options, &error)) return failed(VIEW_FAILED, error);
     Model model;
-    std::string reason;
     // The import forks a child: before the private X server, the driver and
     // their threads start.
-    if (!import_model_file(options.model, &model, &reason)) {
-        std::fprintf(stderr, "%s: %s\n", options.model.c_str(), reason.c_str());
-        return 2;
-    }
-    print_warnings(options.model, model.warnings);
+    if (!import_model_file(model_path, &model, &error)) return failed(VIEW_BAD_INPUT, model_path + ": " + error);
+    print_warnings(model_path, model.warnings);
     if (!options.record.empty()) setenv("TOVREK_RECORD", options.record.c_str(), 1);
 
     const bool own_display = !has_display();
     const bool needs_display = options.reference != View_Renderer::software ||
                                (options.compare && options.compare_with != View_Renderer::software);
-    if (own_display && needs_display) {
-        std::string error;
-        if (!winx::start_private_display(std::max(options.width, 1280), std::max(options.height, 1024), 24, &error)) {
-            std::fprintf(stderr, "view: no display and no private X server: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    // Without a display of the user's there is nobody to close the window;
-    // a comparison needs a last frame that both renderers draw.
-    const bool endless = options.frames == 0 && !own_display && !options.compare;
-    View_Options run = options;
-    if (run.frames == 0 && !endless) run.frames = 1;
-    int status = 0;
-    {
-        Scene_Sender sender(model, View_Frame{run.width, run.height, run.buffer_depth, run.up}, run.edges,
-                            run.point_size);
-        status = render_and_compare(run, module_path, sender, endless);
+    if (own_display && needs_display &&
+        !winx::start_private_display(std::max(options.width, 1280), std::max(options.height, 1024), 24, &error))
+        return failed(VIEW_FAILED, "no display and no private X server: " + error);
+
+    // A window to turn on the user's display, unless the run is a batch
+    // of frames; without a display of the user's there is nobody to close
+    // it, and the software reference has none.
+    const bool interactive = !own_display && !options.compare && options.frames_out.empty() && !options.json &&
+                             options.reference != View_Renderer::software &&
+                             (!options.frames_given || options.frames == 0);
+    View_Outcome outcome;
+    if (interactive) {
+        outcome.status = run_view_window(options, model, module_path, &outcome.reason);
+        if (outcome.status != VIEW_DONE) std::fprintf(stderr, "%s%s\n", VIEW_PREFIX, outcome.reason.c_str());
+    } else {
+        View_Options run = options;
+        if (run.frames == 0) run.frames = 1;
+        Model_Run model_run(run, model_path, module_path, model);
+        outcome = model_run.run();
     }
     winx::stop_private_display();
-    return status;
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return outcome;
 }

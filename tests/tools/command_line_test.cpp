@@ -3,6 +3,8 @@
 // not know, and each command's help naming every option of its usage line.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
@@ -35,7 +37,7 @@ TEST(Command_Line, HelpGoesToStandardOutputWithStatusZero) {
 }
 
 TEST(Command_Line, EachCommandsHelpExplainsEveryOptionOfItsUsage) {
-    for (const char* command : {"demo", "replay", "info"}) {
+    for (const char* command : {"demo", "replay", "info", "view"}) {
         // Help wins wherever it stands, even after a mistake.
         for (std::vector<std::string> arguments : {std::vector<std::string>{TOVREK_TOOL_PATH, command, "--help"},
                                                     {TOVREK_TOOL_PATH, command, "--bogus", "-h"}}) {
@@ -51,6 +53,16 @@ TEST(Command_Line, EachCommandsHelpExplainsEveryOptionOfItsUsage) {
                     << command << " " << option << " has no line of its own:\n" << result.output;
             }
         }
+    }
+}
+
+// The man page has each command in its synopsis and a paragraph of its own.
+TEST(Command_Line, TheManPageDescribesEveryCommand) {
+    std::ifstream file(std::string(TOVREK_SOURCE_DIR) + "/docs/tovrek.1");
+    const std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (const char* command : {"demo", "replay", "info", "view"}) {
+        EXPECT_NE(page.find(std::string("\n.B tovrek ") + command + "\n"), std::string::npos) << command;
+        EXPECT_NE(page.find(std::string("\n.TP\n.B ") + command + "\n"), std::string::npos) << command;
     }
 }
 

@@ -3,6 +3,8 @@
 // exactly the differing pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "viewer/image_compare.h"
 
 namespace {
@@ -46,6 +48,30 @@ TEST(Image_Compare, TheDifferencePictureMarksDifferingPixelsOnADimmedCopy) {
               (std::vector<uint8_t>{0x20, 0x10, 0x08, 0xFF}));
     EXPECT_EQ(std::vector<uint8_t>(diff.bytes.begin() + 4, diff.bytes.end()),
               (std::vector<uint8_t>{0xFF, 0x00, 0xFF, 0xFF}));
+}
+
+// A vertical line one column aside in the second picture matches with the
+// line rule, a line two columns aside does not, and a face pixel that
+// differs beside a line is no line and still differs.
+TEST(Image_Compare, LinesOnePixelAsideMatchUnderTheLineRule) {
+    constexpr uint32_t face = 0x6080A0, line = 0x101010;
+    winx::Window_Snapshot a = picture(6, 3, face);
+    for (int y = 0; y < 3; ++y) a.pixels[size_t(y) * 6 + 2] = line;
+    winx::Window_Snapshot aside = picture(6, 3, face), far = picture(6, 3, face);
+    for (int y = 0; y < 3; ++y) {
+        aside.pixels[size_t(y) * 6 + 3] = line;
+        far.pixels[size_t(y) * 6 + 4] = line;
+    }
+    const Compare_Rule lines(8, line);
+    EXPECT_EQ(compare_images(a, aside, 8).differing, 6u);
+    EXPECT_EQ(compare_images(a, aside, lines).differing, 0u);
+    EXPECT_EQ(compare_images(a, far, lines).differing, 6u);
+    const Rgba_Image marked = difference_picture(a, aside, lines);
+    EXPECT_EQ(std::count(marked.bytes.begin(), marked.bytes.end(), 0xFF), 18);  // only alpha
+
+    winx::Window_Snapshot shaded = aside;
+    shaded.pixels[1] = 0xFFFFFF;  // beside the line, not on it
+    EXPECT_EQ(compare_images(a, shaded, lines).differing, 1u);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST(View_Command, EveryInvalidFileOfThePackageExitsTwoWithOneLine) {
             continue;
         }
         EXPECT_EQ(result.status, 2) << path << ": " << result.errors;
-        EXPECT_EQ(result.errors.rfind(path + ": ", 0), 0u) << result.errors;
+        EXPECT_EQ(result.errors.rfind("tovrek view: " + path + ": ", 0), 0u) << result.errors;
         EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
         EXPECT_TRUE(result.output.empty()) << "nothing was rendered: " << result.output;
     }
@@ -115,7 +115,8 @@ TEST(View_Command, AFileThatCrashesTheImporterExitsTwoWithOneLine) {
     const std::string path = std::string(TOVREK_SOURCE_DIR) + "/tests/viewer/models/importer_crash.off";
     const Process_Result result = view({path});
     EXPECT_EQ(result.status, 2) << result.errors;
-    EXPECT_EQ(result.errors.rfind(path + ": the importer crashed on this file (signal ", 0), 0u) << result.errors;
+    EXPECT_EQ(result.errors.rfind("tovrek view: " + path + ": the importer crashed on this file (signal ", 0), 0u)
+        << result.errors;
     EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
     EXPECT_TRUE(result.output.empty()) << result.output;
 }
@@ -168,14 +169,15 @@ TEST(View_Command, FramesAreCountedAndTheLastOneWritten) {
     std::filesystem::remove_all(folder);
 }
 
-TEST(View_Command, BadArgumentsGetTheUsage) {
+// Each mistake is one line naming it, then where to find the usage.
+TEST(View_Command, BadArgumentsGetOneLineAndAPointerToTheHelp) {
     const std::string model = test_model("OBJ/box.obj");
     const std::vector<std::vector<std::string>> cases = {
         {},
         {model, "--size", "0x10"},
         {model, "--size", "640"},
         {model, "--frames", "-1"},
-        {model, "--buffer-depth", "40"},
+        {model, "--buffer-depth", "33"},
         {model, "--compare", "nobody"},
         {model, "--max-differing", "nan"},
         {model, "--reference", "direct", "--compare", "software"},
@@ -184,13 +186,20 @@ TEST(View_Command, BadArgumentsGetTheUsage) {
         {model, "--up"},
         {model, "--point-size", "0"},
         {model, "--point-size", "65"},
-        {model, model},
+        {model, "--unknown"},
+        {model, "-o", "last.gif"},
+        {model, "--diff", "diff.png"},
     };
     for (const auto& arguments : cases) {
         const Process_Result result = view(arguments);
         EXPECT_EQ(result.status, 2) << testing::PrintToString(arguments);
-        EXPECT_NE(result.errors.find("usage: tovrek view MODEL"), std::string::npos) << result.errors;
+        EXPECT_EQ(result.errors.rfind("tovrek view: ", 0), 0u) << result.errors;
+        EXPECT_NE(result.errors.find("\nTry 'tovrek view --help'.\n"), std::string::npos) << result.errors;
+        EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 2) << result.errors;
     }
+    EXPECT_NE(view({model, "--frames"}).errors.find("--frames needs a value"), std::string::npos);
+    EXPECT_NE(view({model, "--buffer-depth", "33"}).errors.find("--buffer-depth \"33\": expected a depth from 0 to 32"),
+              std::string::npos);
 }
 
 }  // namespace
