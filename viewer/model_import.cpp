@@ -83,9 +83,18 @@ void add_warning(std::vector<std::string>* warnings, const std::string& text) {
         warnings->push_back(text);
 }
 
-// The OBJ loader logs this for every file whose faces come before any
-// object or group statement, and reads those faces all the same.
-const char* const HARMLESS_OBJ_ERROR = "No object detected to attach a new mesh instance";
+// What the OBJ loader logs for files it reads whole all the same: faces
+// that come before any object or group statement, and a material named
+// without a material file (the plain OBJ exporters' "usemtl Default"), which
+// gets the default material it would have had. A material file that is not
+// there is still a warning.
+const char* const HARMLESS_OBJ_ERRORS[] = {"No object detected to attach a new mesh instance",
+                                           "failed to locate material Default, creating new material"};
+
+bool harmless(const std::string& text) {
+    return std::any_of(std::begin(HARMLESS_OBJ_ERRORS), std::end(HARMLESS_OBJ_ERRORS),
+                       [&](const char* known) { return text.find(known) != std::string::npos; });
+}
 
 // The errors the loaders log during one import, each once, as warnings.
 // The library's logger is one for the process, so imports take turns.
@@ -107,7 +116,7 @@ public:
         // The logger puts "Error, T0: " before the loader's words.
         const size_t words = text.find(": ");
         if (words != std::string::npos && words < 16) text.erase(0, words + 2);
-        if (text.find(HARMLESS_OBJ_ERROR) == std::string::npos) add_warning(&warnings, one_line(text));
+        if (!harmless(text)) add_warning(&warnings, one_line(text));
     }
 
     std::vector<std::string> warnings;

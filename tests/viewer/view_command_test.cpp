@@ -6,6 +6,7 @@
 // arguments get the usage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +17,11 @@
 
 namespace {
 
+// Runs tovrek view. A run that names no frames renders one rather than
+// opening the window a user turns.
 Process_Result view(std::vector<std::string> arguments) {
+    if (std::find(arguments.begin(), arguments.end(), "--frames") == arguments.end())
+        arguments.insert(arguments.begin(), {"--frames", "1"});
     arguments.insert(arguments.begin(), {TOVREK_TOOL_PATH, "view"});
     return run_process(arguments);
 }
