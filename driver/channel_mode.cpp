@@ -1,10 +1,12 @@
-// Which channel a renderer object uses for its batches: full batches handed
-// over without waiting (the default), or the one-slot channel on which every
-// flush waits until its batch is drawn. The one-slot channel is asked for
-// with TOVREK_SYNCHRONOUS=1 in the environment or with a DWORD "Synchronous"
-// other than 0 under HKEY_LOCAL_MACHINE\SOFTWARE\tovrek, so that the two can
-// be compared and a fault narrowed down without a new build. Read once per
-// construction.
+// Two switches for comparison and diagnosis, each read once per construction
+// from the environment and from a DWORD under HKEY_LOCAL_MACHINE\SOFTWARE\tovrek,
+// so that a fault can be narrowed down without a new build:
+// - the one-slot channel, on which every flush waits until its batch is
+//   drawn, instead of batches queued ahead: TOVREK_SYNCHRONOUS=1 or a
+//   "Synchronous" other than 0;
+// - one glDrawArrays per primitive even where the context could draw a
+//   batch with one call: TOVREK_DRAW_PER_PRIMITIVE=1 or a "Draw Per
+//   Primitive" other than 0.
 #include <cstdlib>
 #include <cstring>
 
@@ -13,22 +15,21 @@
 namespace {
 
 const char* const DRIVER_KEY = "SOFTWARE\\tovrek";
-const char* const SYNCHRONOUS_VALUE = "Synchronous";
 
-bool asked_by_environment() {
-    const char* value = std::getenv("TOVREK_SYNCHRONOUS");
+bool asked_by_environment(const char* variable) {
+    const char* value = std::getenv(variable);
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
 // A value that is missing, not a DWORD or of another size leaves the default.
-bool asked_by_registry() {
+bool asked_by_registry(const char* value_name) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof data;
-    const bool read = RegQueryValueExA(key, SYNCHRONOUS_VALUE, nullptr, &type,
-                                       reinterpret_cast<LPBYTE>(&data), &size) == ERROR_SUCCESS;
+    const bool read = RegQueryValueExA(key, value_name, nullptr, &type, reinterpret_cast<LPBYTE>(&data),
+                                       &size) == ERROR_SUCCESS;
     RegCloseKey(key);
     return read && type == REG_DWORD && size == sizeof data && data != 0;
 }
@@ -36,5 +37,10 @@ bool asked_by_registry() {
 }  // namespace
 
 void OGL_Device_Data::choose_channel_mode() {
-    synchronous = asked_by_environment() || asked_by_registry();
+    synchronous = asked_by_environment("TOVREK_SYNCHRONOUS") || asked_by_registry("Synchronous");
+}
+
+void OGL_Device_Data::choose_draw_mode() {
+    draw_per_primitive =
+        asked_by_environment("TOVREK_DRAW_PER_PRIMITIVE") || asked_by_registry("Draw Per Primitive");
 }

@@ -33,8 +33,16 @@ OGL_Device_Data::OGL_Device_Data() {
     pending_state = current_state;
     depth_test_enabled = 0;
     batch = &batches[0];
-    hand_over = Batch_Hand_Over{nullptr, current_state};
+    for (GL_State_Key& key : batch_keys) key = current_state;
+    batches_handed = 0;
+    batches_drawn = 0;
+    host_awaits_drawing = false;
+    batch_drawn = nullptr;
+    command_pending = false;
     choose_channel_mode();
+    choose_draw_mode();
+    batch_draw = Batch_Draw::per_primitive;
+    host_waits.may_poll = render_waits.may_poll = may_run_on_several_processors();
 
     OGL_Count_Construction();
 
@@ -90,11 +98,12 @@ void OGL_Device_Data::construct_after_count(HWND desktop, HDC desktop_context) {
 
     command.command_posted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     command.command_done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    batch_drawn = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     HANDLE thread = nullptr;
-    if (command.command_posted != nullptr && command.command_done != nullptr)
+    if (command.command_posted != nullptr && command.command_done != nullptr && batch_drawn != nullptr)
         thread = CreateThread(nullptr, 0, render_thread_proc, this, 0, nullptr);
     if (thread == nullptr) {
-        // Without both events and the thread no command could ever be answered.
+        // Without the events and the thread no command could ever be answered.
         close_events();
         stop();
         return;
@@ -126,7 +135,8 @@ void OGL_Device_Data::construct_after_count(HWND desktop, HDC desktop_context) {
 void OGL_Device_Data::close_events() {
     if (command.command_posted != nullptr) CloseHandle(command.command_posted);
     if (command.command_done != nullptr) CloseHandle(command.command_done);
-    command.command_posted = command.command_done = nullptr;
+    if (batch_drawn != nullptr) CloseHandle(batch_drawn);
+    command.command_posted = command.command_done = batch_drawn = nullptr;
 }
 
 // CMD_EXIT, then the events: the render thread has answered its last command

@@ -15,6 +15,7 @@
 
 #include "thread/await_signal.h"
 #include "host/device.h"
+#include "platform/gl.h"
 #include "platform/windows.h"
 
 // ---- the command block ---------------------------------------------------------
@@ -96,14 +97,21 @@ struct GL_State_Key {
 
 constexpr uint32_t UNSET_COLOR = 0xFFFFFFFFu;
 
-// A full batch on its way to the render thread, with the key it was queued
-// under. The host's thread writes it before it posts the hand-over and
-// clears it once the render thread has answered; the render thread reads it
-// in between. While one batch is handed over the host's thread fills the
-// other.
-struct Batch_Hand_Over {
-    Primitive_Batch* batch;  // null: none handed over
-    GL_State_Key state;
+// Full batches queued ahead of the render thread: the host's thread fills
+// one batch while up to this many wait to be drawn or are being drawn.
+constexpr int BATCHES_QUEUED_AHEAD = 4;
+constexpr int BATCH_RING_SIZE = BATCHES_QUEUED_AHEAD + 1;
+
+// How the primitives of one batch reach OpenGL: one glDrawArrays each (all
+// that OpenGL 1.1 has), or one draw call for the whole batch.
+enum class Batch_Draw : int32_t { per_primitive, one_call };
+
+// What one draw call for a batch hands OpenGL: where each primitive starts,
+// and a strip batch's triangles as a list of vertex indexes. Render thread only.
+struct Batch_Draw_Arrays {
+    GLint firsts[MAX_BATCH_PRIMITIVES];
+    GLsizei sizes[MAX_BATCH_PRIMITIVES];
+    GLushort triangle_indexes[3 * MAX_BATCH_VERTICES];
 };
 
 struct Line_Stipple {
@@ -159,18 +167,34 @@ public:
     // True when construction ran to its end and the render thread runs.
     bool constructed() const { return render_thread_started_; }
 
-    // Command channel: wait until a handed-over batch is drawn, then store
-    // the code, signal, wait until it is done.
+    // Command channel: store the code, wake the render thread (which draws
+    // every batch queued ahead first), wait until the command is done.
     void post_command(Command_Code code);
-    // Host's thread: hands the filling batch to the render thread with the
+    // The first half of post_command: the code stored and the render thread
+    // woken, without waiting.
+    void send_command(int32_t code) {
+        command.command_code = code;
+        command_pending.store(true, std::memory_order_release);
+        SetEvent(command.command_posted);
+    }
+    // Host's thread: queues the filling batch for the render thread with the
     // pending key and returns without waiting for it to be drawn; waits only
-    // while the batch handed over before is still being drawn.
+    // while BATCHES_QUEUED_AHEAD batches are queued already.
     void hand_over_batch();
-    // Host's thread: returns once no handed-over batch is waiting to be drawn.
-    void await_hand_over() {
-        if (hand_over.batch == nullptr) return;
-        await_signal(command.command_done, host_waits);
-        hand_over.batch = nullptr;
+    // Host's thread: returns once at most `in_flight` handed-over batches
+    // are still to be drawn.
+    void await_batches_drawn(uint32_t in_flight) {
+        const uint32_t handed = batches_handed.load(std::memory_order_relaxed);
+        auto waiting = [&] { return handed - batches_drawn.load(std::memory_order_seq_cst) > in_flight; };
+        while (waiting()) {
+            // Announced before the last look at the counter: either the
+            // render thread sees the announcement and signals, or this look
+            // sees its count. A signal left over from an earlier wait only
+            // costs a look.
+            host_awaits_drawing.store(true, std::memory_order_seq_cst);
+            if (waiting()) await_signal(batch_drawn, host_waits);
+            host_awaits_drawing.store(false, std::memory_order_relaxed);
+        }
     }
 
     // Options.
@@ -182,8 +206,10 @@ public:
 
     // Start-up board checks; false when the construction must stop.
     bool run_board_checks();
-    // Sets `synchronous` from the environment and the driver's registry key.
+    // Set `synchronous` and `draw_per_primitive` from the environment and the
+    // driver's registry key.
     void choose_channel_mode();
+    void choose_draw_mode();
 
     // Context and state (render thread, except set_pixel_format which the
     // construction also runs).
@@ -201,6 +227,12 @@ public:
     // arrays; colors is null for primitives without colours.
     void draw_primitives(int32_t kind, HT_Point3D* vertices, const Batch_Color* colors,
                          const int32_t* sizes, int32_t primitive_count, const GL_State_Key& key);
+    // Render thread, with the arrays in place: the draw calls themselves.
+    void issue_draw_calls(int32_t kind, const int32_t* sizes, int32_t primitive_count);
+    // Render thread, for a new context: whether a batch is drawn with one call.
+    void choose_batch_draw();
+    // Render thread: draws every batch queued ahead, oldest first.
+    void draw_queued_batches();
 
     // Batch (host's thread, under batch_lock).
     void append_vertices(int32_t kind, int32_t count, const HT_Point3D* points);
@@ -250,14 +282,32 @@ public:
     // ---- 9.
     float max_depth_value;
 
-    // ---- 10. the primitive batches: `batch` is the one the host's thread
-    // fills; the other is drawn by the render thread after a hand-over.
-    Primitive_Batch batches[2];
+    // ---- 10. the primitive batches, a ring: `batch` is the one the host's
+    // thread fills, batches[batches_handed % BATCH_RING_SIZE]; the ones
+    // handed over before it and not yet drawn wait for the render thread,
+    // each with the key it was queued under in batch_keys. The host's thread
+    // alone writes batches_handed, the render thread alone batches_drawn.
+    Primitive_Batch batches[BATCH_RING_SIZE];
+    GL_State_Key batch_keys[BATCH_RING_SIZE];
     Primitive_Batch* batch;
-    Batch_Hand_Over hand_over;
+    std::atomic<uint32_t> batches_handed;
+    std::atomic<uint32_t> batches_drawn;
+    // Set by the host's thread while it waits for a batch to be drawn; the
+    // render thread then signals batch_drawn after each batch.
+    std::atomic<bool> host_awaits_drawing;
+    HANDLE batch_drawn;
+    // Set with command_posted when the block holds a command (rather than
+    // only batches to draw); the render thread clears it.
+    std::atomic<bool> command_pending;
     // True when every flush waits until its batch is drawn (the one-slot
-    // channel); false when full batches are handed over without waiting.
+    // channel); false when full batches are queued ahead without waiting.
     bool synchronous;
+    // True when every primitive is drawn with a glDrawArrays of its own,
+    // whatever the context offers (for diagnosis and for tests that count
+    // calls); batch_draw is what the current context does.
+    bool draw_per_primitive;
+    Batch_Draw batch_draw;
+    Batch_Draw_Arrays draw_arrays;
     // How long each side's recent waits on the other lasted: the host's
     // thread keeps host_waits, the render thread render_waits.
     Signal_Wait_History host_waits;

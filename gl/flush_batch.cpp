@@ -1,12 +1,13 @@
 // Drawing a queued batch on the render thread: apply the state key it was
-// queued under, hand the batch's arrays to OpenGL as client arrays, draw each
-// queued primitive with one glDrawArrays, and empty the batch. It does not
+// queued under, hand the batch's arrays to OpenGL as client arrays, draw the
+// queued primitives (draw_calls.cpp: one call for the batch where the context
+// offers it, else one per primitive), and empty the batch. It does not
 // decide when to draw; the batch operations of the host's thread and the
 // render thread loop do. The batch is either the one the host's thread fills
-// (flush_batch, while that thread waits) or one handed over to be drawn while
-// it goes on (draw_batch with the key that travelled with it). A primitive
-// too long for the batch is handed over in arrays of its own and drawn the
-// same way, with one glDrawArrays, while the host's thread waits.
+// (flush_batch, while that thread waits) or one queued ahead to be drawn
+// while it goes on (draw_batch with the key that travelled with it). A
+// primitive too long for the batch is handed over in arrays of its own and
+// drawn with one glDrawArrays, while the host's thread waits.
 #include "driver/device.h"
 #include "platform/gl.h"
 
@@ -102,11 +103,7 @@ void OGL_Device_Data::draw_primitives(int32_t kind, HT_Point3D* vertices, const 
         glDisableClientState(GL_COLOR_ARRAY);
     }
 
-    GLint first = 0;
-    for (int32_t i = 0; i < primitive_count; ++i) {
-        glDrawArrays(GLenum(kind), first, sizes[i]);
-        first += sizes[i];
-    }
+    issue_draw_calls(kind, sizes, primitive_count);
 
     if (line_stippled) glDisable(GL_LINE_STIPPLE);
     if (face_stippled) glDisable(GL_POLYGON_STIPPLE);

@@ -31,6 +31,7 @@ void tile_face_pattern(const uint8_t* pattern, uint8_t* stipple) {
 }  // namespace
 
 void OGL_Device_Data::init_gl_state() {
+    choose_batch_draw();
     std::memcpy(line_stipples, LINE_STIPPLE_TABLE, sizeof line_stipples);
     for (int i = 0; i < FACE_STIPPLE_COUNT; ++i) tile_face_pattern(face_patterns[i], face_stipples[i]);
 

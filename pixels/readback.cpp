@@ -10,6 +10,7 @@
 // the farthest depth.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -44,6 +45,29 @@ void make_image(HT_Shared_Image& target, const HT_Point3D& origin, const Pixel_R
                 HT_Image_Format format, int32_t row_bytes) {
     HT_Shared_Image temporary(origin, rectangle.width, rectangle.height, format, row_bytes, nullptr,
                               false);
+    assign_shared_handle(target, temporary);
+    reset_shared_handle(temporary);
+}
+
+// A new image for the rectangle that the read is about to cover whole (the
+// visible part read, the rest filled), in memory of the driver's own that the
+// image takes over: the host would clear memory of its own first, which costs
+// as much as a second pass over the pixels. Only the bytes that pad each row
+// beyond its pixels are cleared. Without that memory the host's is used.
+void make_image_to_cover(HT_Shared_Image& target, const HT_Point3D& origin, const Pixel_Rectangle& rectangle,
+                         HT_Image_Format format, int32_t row_bytes, int32_t pixel_bytes) {
+    const size_t row_size = size_t(rectangle.width) * size_t(pixel_bytes);
+    uint8_t* memory = nullptr;
+    if (!rectangle.empty() && size_t(row_bytes) >= row_size &&
+        size_t(rectangle.height) <= SIZE_MAX / size_t(row_bytes))
+        memory = new (std::nothrow) uint8_t[size_t(rectangle.height) * size_t(row_bytes)];
+    if (memory == nullptr) return make_image(target, origin, rectangle, format, row_bytes);
+    if (size_t(row_bytes) > row_size)
+        for (int32_t row = 0; row < rectangle.height; ++row)
+            std::memset(memory + size_t(row) * size_t(row_bytes) + row_size, 0, size_t(row_bytes) - row_size);
+    HT_Shared_Image temporary(origin, rectangle.width, rectangle.height, format, row_bytes, memory, true);
+    // Without even the image object nothing took the memory over.
+    if (temporary.is_null()) delete[] memory;
     assign_shared_handle(target, temporary);
     reset_shared_handle(temporary);
 }
@@ -280,7 +304,7 @@ void OGL_Read_DC_Color(HT_Renderer_Data* renderer, const HT_Rendition* rendition
     glFinish();
     Pixel_Lock_Hold hold;
     HT_Shared_Image local;
-    make_image(local, origin, image, HT_IMAGE_FORMAT_RGB32, row_bytes);
+    make_image_to_cover(local, origin, image, HT_IMAGE_FORMAT_RGB32, row_bytes, 4);
     if (uint8_t* pixels = writable_pixels(local, image)) {
         fill_outside(pixels, local->row_bytes(), image, visible, OUTSIDE_COLOR);
         if (!visible.empty()) read_block(Plane::colors, image, visible, pixels, local->row_bytes());
@@ -313,7 +337,7 @@ void OGL_Read_DC_Depth(HT_Renderer_Data* renderer, const HT_Rendition* rendition
     {
         Pixel_Lock_Hold hold;
         glFinish();
-        make_image(local, origin, image, HT_IMAGE_FORMAT_DEPTH16, row_bytes);
+        make_image_to_cover(local, origin, image, HT_IMAGE_FORMAT_DEPTH16, row_bytes, 2);
         if (uint8_t* pixels = writable_pixels(local, image)) {
             fill_outside(pixels, local->row_bytes(), image, visible, OUTSIDE_DEPTH);
             if (!visible.empty()) read_block(Plane::depths, image, visible, pixels, local->row_bytes());

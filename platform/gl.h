@@ -1,4 +1,5 @@
-// OpenGL 1.1 as the driver sees it: every gl* name is an inline call through
+// OpenGL 1.1 as the driver sees it, with the few later entry points it uses
+// where the context offers them: every gl* name is an inline call through
 // one dispatch table, the way GL loaders do it. The table is filled from the
 // system libGL; layers (the board's OpenGL driver, the board-request guard,
 // a recorder for tests) can sit in front of it. Types and constants are the
@@ -204,6 +205,8 @@ typedef double GLclampd;
     X(void, TexCoordPointer, (GLint size, GLenum type, GLsizei stride, const GLvoid* pointer),  \
       (size, type, stride, pointer))                                                            \
     X(void, DrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))        \
+    X(void, DrawElements, (GLenum mode, GLsizei count, GLenum type, const GLvoid* indices),     \
+      (mode, count, type, indices))                                                             \
     X(void, Begin, (GLenum mode), (mode))                                                       \
     X(void, End, (void), ())                                                                    \
     X(void, Vertex2i, (GLint x, GLint y), (x, y))                                               \
@@ -230,11 +233,21 @@ typedef double GLclampd;
     X(void, GetBooleanv, (GLenum pname, GLboolean * params), (pname, params))                   \
     X(const GLubyte*, GetString, (GLenum name), (name))
 
+// Entry points of later versions or of extensions, in the same form: null
+// in the table where libGL has none under the name or its "EXT" name. Having
+// the entry point is not enough to call it: the context must offer the
+// version or extension too.
+#define WINX_GL_OPTIONAL_FUNCTIONS(X)                                                          \
+    X(void, MultiDrawArrays,                                                                    \
+      (GLenum mode, const GLint* first, const GLsizei* count, GLsizei draw_count),              \
+      (mode, first, count, draw_count))
+
 // One table of entry points. A layer is a table whose entries do their own
 // work and then call the table below it.
 struct Gl_Dispatch {
 #define WINX_GL_TABLE_ENTRY(ret, name, params, args) ret(*name) params;
     WINX_GL_FUNCTIONS(WINX_GL_TABLE_ENTRY)
+    WINX_GL_OPTIONAL_FUNCTIONS(WINX_GL_TABLE_ENTRY)
 #undef WINX_GL_TABLE_ENTRY
 };
 
@@ -247,4 +260,5 @@ const Gl_Dispatch& gl();
 #define WINX_GL_INLINE_CALL(ret, name, params, args) \
     inline ret gl##name params { return winx::gl().name args; }
 WINX_GL_FUNCTIONS(WINX_GL_INLINE_CALL)
+WINX_GL_OPTIONAL_FUNCTIONS(WINX_GL_INLINE_CALL)
 #undef WINX_GL_INLINE_CALL

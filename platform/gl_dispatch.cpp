@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include <dlfcn.h>
@@ -39,6 +40,19 @@ void* resolve(void* library, Proc_Address get_proc_address, const char* name) {
     return entry;
 }
 
+// An optional entry point under its own name or its extension's; null when
+// libGL has neither.
+void* resolve_optional(void* library, Proc_Address get_proc_address, const char* name) {
+    const std::string extension_name = std::string(name) + "EXT";
+    for (const char* candidate : {name, extension_name.c_str()}) {
+        void* entry = dlsym(library, candidate);
+        if (entry == nullptr && get_proc_address != nullptr)
+            entry = get_proc_address(reinterpret_cast<const unsigned char*>(candidate));
+        if (entry != nullptr) return entry;
+    }
+    return nullptr;
+}
+
 void load_system_table() {
     void* library = dlopen("libGL.so.1", RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
@@ -50,6 +64,11 @@ void load_system_table() {
     system_table.name = reinterpret_cast<ret(*) params>(resolve(library, get_proc_address, "gl" #name));
     WINX_GL_FUNCTIONS(WINX_GL_LOAD)
 #undef WINX_GL_LOAD
+#define WINX_GL_LOAD_OPTIONAL(ret, name, params, args) \
+    system_table.name =                                \
+        reinterpret_cast<ret(*) params>(resolve_optional(library, get_proc_address, "gl" #name));
+    WINX_GL_OPTIONAL_FUNCTIONS(WINX_GL_LOAD_OPTIONAL)
+#undef WINX_GL_LOAD_OPTIONAL
 }
 
 // Composes the tables from the system table up and publishes the top one.
@@ -63,6 +82,12 @@ void compose_locked() {
     if (layer->entries.name != nullptr) table->name = layer->entries.name;
         WINX_GL_FUNCTIONS(WINX_GL_OVERRIDE)
 #undef WINX_GL_OVERRIDE
+        // A layer cannot add an entry point that libGL lacks: its own entry
+        // would have nothing below to call.
+#define WINX_GL_OVERRIDE_OPTIONAL(ret, name, params, args) \
+    if (layer->entries.name != nullptr && current->name != nullptr) table->name = layer->entries.name;
+        WINX_GL_OPTIONAL_FUNCTIONS(WINX_GL_OVERRIDE_OPTIONAL)
+#undef WINX_GL_OVERRIDE_OPTIONAL
         current = table.get();
         composed_tables.push_back(std::move(table));
     }

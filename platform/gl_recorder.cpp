@@ -64,12 +64,14 @@ void note(const Gl_Call& call) {
         return recorder_layer().below().name args;    \
     }
 WINX_GL_FUNCTIONS(WINX_GL_RECORD)
+WINX_GL_OPTIONAL_FUNCTIONS(WINX_GL_RECORD)
 #undef WINX_GL_RECORD
 
 Gl_Layer& filled_recorder_layer() {
     Gl_Layer& layer = recorder_layer();
 #define WINX_GL_RECORD_ENTRY(ret, name, params, args) layer.entries.name = record_##name;
     WINX_GL_FUNCTIONS(WINX_GL_RECORD_ENTRY)
+    WINX_GL_OPTIONAL_FUNCTIONS(WINX_GL_RECORD_ENTRY)
 #undef WINX_GL_RECORD_ENTRY
     return layer;
 }

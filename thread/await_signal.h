@@ -6,11 +6,15 @@
 // for a short while before it sleeps. Where this side's recent waits mostly
 // outlasted that (a large batch being drawn, a host busy with its own work),
 // polling would only take the processor from the threads doing that work, so
-// it sleeps at once. A poll that finds the event set consumes it exactly as the
+// it sleeps at once. Where the process may run on one processor only, it
+// never polls: the side it waits for could only run once it sleeps. A poll
+// that finds the event set consumes it exactly as the
 // sleeping wait would; what is signalled does not change.
 #pragma once
 
 #include <chrono>
+
+#include <sched.h>
 
 #include "platform/windows.h"
 
@@ -26,7 +30,17 @@ constexpr int PAUSES_BETWEEN_POLLS = 8;
 // keeps its own.
 struct Signal_Wait_History {
     float quick_share = 1.0f;
+    bool may_poll = true;
 };
+
+// False where the process's threads may all be bound to one processor
+// (taskset, a container's CPU set); asked once per renderer object.
+inline bool may_run_on_several_processors() {
+    cpu_set_t processors;
+    CPU_ZERO(&processors);
+    if (sched_getaffinity(0, sizeof processors, &processors) != 0) return false;
+    return CPU_COUNT(&processors) > 1;
+}
 
 // Polling pays where most waits end within it; where fewer than this share
 // did, the polls that fail waste more than the ones that succeed save.
@@ -39,7 +53,7 @@ inline void await_signal(HANDLE event, Signal_Wait_History& history) {
         const float quick = clock::now() - start <= SIGNAL_SPIN_TIME ? 1.0f : 0.0f;
         history.quick_share += (quick - history.quick_share) / 8;
     };
-    if (history.quick_share >= QUICK_SHARE_TO_POLL) {
+    if (history.may_poll && history.quick_share >= QUICK_SHARE_TO_POLL) {
         const auto deadline = start + SIGNAL_SPIN_TIME;
         do {
             if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return remember();

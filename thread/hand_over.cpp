@@ -1,23 +1,25 @@
-// Handing a full batch to the render thread without waiting for it to be
-// drawn. The host's thread owns the filling batch and the pending key; at a
-// hand-over both go to the render thread (the batch by pointer, the key by
-// copy) and the host's thread goes on filling the other batch. It waits only
-// when the batch it handed over before is still being drawn, so at most one
-// batch is in flight and batches are drawn in the order they were filled.
-// Every other command waits for that batch first (post_command), so nothing
-// is ever drawn out of order. The hand-over travels through the one command
-// slot as CMD_STATE_CHANGE; the render thread tells it apart by the handed
-// batch (render_thread.cpp).
+// Queueing full batches ahead of the render thread. The batches form a ring:
+// the host's thread fills one, and at a hand-over that batch joins the ones
+// already waiting, with a copy of the pending key, and the host's thread goes
+// on filling the next. It waits only when BATCHES_QUEUED_AHEAD batches are
+// waiting or being drawn already, since the next one to fill would be one of
+// them. The render thread draws the queued batches oldest first, and draws
+// all of them before it reads a posted command (render_thread.cpp), so
+// nothing is ever drawn out of the host's order. The host's thread alone
+// moves batches_handed and the render thread alone batches_drawn; each
+// publishes the batches it is done with through its counter.
 #include "driver/device.h"
 
 void OGL_Device_Data::hand_over_batch() {
-    // An empty batch draws nothing: the render thread would answer at once.
+    // An empty batch draws nothing: the render thread would have no work.
     if (batch->vertex_total == 0) return;
-    await_hand_over();
+    await_batches_drawn(BATCHES_QUEUED_AHEAD - 1);
 
+    const uint32_t handed = batches_handed.load(std::memory_order_relaxed);
     Primitive_Batch* full = batch;
-    Primitive_Batch* next = full == &batches[0] ? &batches[1] : &batches[0];
-    // The new batch starts as the drawn one ends: empty, past the first
+    batch_keys[handed % BATCH_RING_SIZE] = pending_state;
+    Primitive_Batch* next = &batches[(handed + 1) % BATCH_RING_SIZE];
+    // The new batch starts as the full one ends: empty, past the first
     // draw, and with the kind and colour layout that the flush rules compare.
     next->vertex_total = 0;
     next->primitive_count = 0;
@@ -26,8 +28,16 @@ void OGL_Device_Data::hand_over_batch() {
     next->vertices_only = full->vertices_only;
     batch = next;
 
-    hand_over.batch = full;
-    hand_over.state = pending_state;
-    command.command_code = CMD_STATE_CHANGE;
+    batches_handed.store(handed + 1, std::memory_order_release);
     SetEvent(command.command_posted);
+}
+
+void OGL_Device_Data::draw_queued_batches() {
+    uint32_t drawn = batches_drawn.load(std::memory_order_relaxed);
+    while (drawn != batches_handed.load(std::memory_order_acquire)) {
+        const uint32_t slot = drawn % BATCH_RING_SIZE;
+        draw_batch(batches[slot], batch_keys[slot]);
+        batches_drawn.store(++drawn, std::memory_order_seq_cst);
+        if (host_awaits_drawing.load(std::memory_order_seq_cst)) SetEvent(batch_drawn);
+    }
 }

@@ -1,10 +1,12 @@
 // The render thread of a renderer object: it owns the object's OpenGL
 // context, waits for one command at a time, carries it out and signals it
 // done. Before drawing, reading or initialising it draws what is still queued
-// in the batch, so the picture follows the host's call order. A batch handed
-// over without waiting (thread/hand_over.cpp) is drawn while the host's
-// thread goes on, so in_render_thread stays 0 for it: the host's thread reads
-// that flag meanwhile. The commands' work lives with their subjects (gl/,
+// in the batch, so the picture follows the host's call order. Batches queued
+// ahead (thread/hand_over.cpp) are drawn while the host's thread goes on, so
+// in_render_thread stays 0 for them: the host's thread reads that flag
+// meanwhile. Every wake-up draws all the batches queued so far before it
+// looks for a command, so a command sees everything handed over before it
+// drawn. The commands' work lives with their subjects (gl/,
 // batch/, pixels/); this file only dispatches.
 #include "driver/actions.h"
 #include "driver/device.h"
@@ -101,15 +103,16 @@ DWORD WINAPI render_thread_proc(LPVOID object) {
     // on command_done answers the command just posted.
     SetEvent(device.command.command_done);
     while (running) {
+        // One signal may stand for several hand-overs and a command.
         await_signal(device.command.command_posted, device.render_waits);
-        const Batch_Hand_Over& handed = device.hand_over;
-        if (device.command.command_code == CMD_STATE_CHANGE && handed.batch != nullptr) {
-            device.draw_batch(*handed.batch, handed.state);
-        } else {
-            device.command.in_render_thread = 1;
-            running = run_command(device);
-            device.command.in_render_thread = 0;
-        }
+        // Read before the batches are drawn, so that every batch handed over
+        // before the command is among them.
+        const bool command_posted = device.command_pending.exchange(false, std::memory_order_acquire);
+        device.draw_queued_batches();
+        if (!command_posted) continue;
+        device.command.in_render_thread = 1;
+        running = run_command(device);
+        device.command.in_render_thread = 0;
         if (DEBUG_SHOW_EACH_COMMAND != 0) {
             glFlush();
             SwapBuffers(device.device_context);

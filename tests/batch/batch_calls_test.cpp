@@ -30,12 +30,20 @@ std::vector<winx::Gl_Call> calls_named(const winx::Gl_Recorder& recorder, const 
     return found;
 }
 
+// These tests count glDrawArrays calls: one per primitive, whatever the
+// context offers.
+Device_Settings one_call_per_primitive() {
+    Device_Settings settings;
+    settings.draw = Draw_Mode::per_primitive;
+    return settings;
+}
+
 class Batch_Calls : public testing::Test {
 protected:
     // Starts the device and draws one polyline, so that the first-draw rule
     // (a first primitive travels alone) is behind the test.
     void SetUp() override {
-        ASSERT_TRUE(driver.start()) << driver.error();
+        ASSERT_TRUE(driver.start(one_call_per_primitive())) << driver.error();
         polyline(red, 2, TWO_POINTS);
         driver.show();
     }
@@ -172,7 +180,7 @@ TEST_F(Batch_Calls, PreparingARectangleMakesNoCall) {
 
 TEST(Batch_First_Draw, TheFirstPrimitiveAfterConstructionTravelsAlone) {
     Running_Device driver;
-    ASSERT_TRUE(driver.start()) << driver.error();
+    ASSERT_TRUE(driver.start(one_call_per_primitive())) << driver.error();
     const HT_Rendition red = solid_rendition(RED_COLOR);
     winx::Gl_Recorder recorder;
     driver.call(driver.actions().draw_dc_polyline, &red, 2, TWO_POINTS);

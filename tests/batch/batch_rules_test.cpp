@@ -36,11 +36,19 @@ std::vector<std::vector<int>> batches(const winx::Gl_Recorder& recorder) {
     return found;
 }
 
+// These tests count glDrawArrays calls: one per primitive, whatever the
+// context offers.
+Device_Settings one_call_per_primitive() {
+    Device_Settings settings;
+    settings.draw = Draw_Mode::per_primitive;
+    return settings;
+}
+
 class Batch_Rules : public testing::Test {
 protected:
     // The first-draw rule (a first primitive travels alone) is behind each test.
     void SetUp() override {
-        ASSERT_TRUE(driver.start()) << driver.error();
+        ASSERT_TRUE(driver.start(one_call_per_primitive())) << driver.error();
         polyline(plain, 2);
         driver.show();
     }

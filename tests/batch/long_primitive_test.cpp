@@ -71,7 +71,12 @@ Vertex_Capture* Vertex_Capture::active_ = nullptr;
 
 class Long_Primitives : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(driver.start()) << driver.error(); }
+    // The capture sees glDrawArrays calls: one per primitive.
+    void SetUp() override {
+        Device_Settings settings;
+        settings.draw = Draw_Mode::per_primitive;
+        ASSERT_TRUE(driver.start(settings)) << driver.error();
+    }
     // Vertex i at x = i, so that a drawn vertex tells its index.
     static std::vector<HT_Point3D> numbered(int count) {
         std::vector<HT_Point3D> points;

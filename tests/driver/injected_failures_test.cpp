@@ -56,6 +56,7 @@ void PrintTo(const Injection& injection, std::ostream* out) { *out << injection.
 const Injection INJECTIONS[] = {
     {"first_CreateEventA", Failing_Call::create_event, 1, Outcome::refused, 0, true, {}},
     {"second_CreateEventA", Failing_Call::create_event, 2, Outcome::refused, 0, true, {}},
+    {"third_CreateEventA", Failing_Call::create_event, 3, Outcome::refused, 0, true, {}},
     {"CreateThread", Failing_Call::create_thread, 1, Outcome::refused, 0, true, {}},
     // No desktop device context: the escapes answer nothing (every check
     // passes) and no pixel format can be chosen for it.

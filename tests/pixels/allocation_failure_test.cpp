@@ -62,8 +62,9 @@ TEST_F(Allocation_Failure, ReadWithoutPixelMemoryHandsBackAnImageWithoutPixels) 
     for (bool color : {true, false}) {
         HT_Shared_Image result;
         winx::Gl_Recorder recorder;
-        // 10 x 4 pixels: 160 bytes of colour, 80 of depth.
-        failing_allocation::fail_next_array_of(color ? 160 : 80);
+        // 10 x 4 pixels: 160 bytes of colour, 80 of depth; the driver asks
+        // for memory it need not clear, then for the host's own.
+        failing_allocation::fail_next_arrays_of(color ? 160 : 80, color ? 160 : 80);
         if (color) read_color({2, 10, 0}, {11, 7, 0}, result);
         else read_depth({2, 10, 0}, {11, 7, 0}, result);
         EXPECT_TRUE(failing_allocation::failed());

@@ -10,22 +10,48 @@
 namespace test_support {
 namespace {
 
-// HD_Device with TOVREK_SYNCHRONOUS set as the channel asks; the variable is
-// put back afterwards.
-HT_Device_Data* create_device(HT_Driver_Module& module, Channel channel) {
-    if (channel == Channel::as_environment_says) return module.create_device();
-    const char* before = std::getenv("TOVREK_SYNCHRONOUS");
-    const std::optional<std::string> kept = before ? std::optional<std::string>(before) : std::nullopt;
-    if (channel == Channel::synchronous)
-        setenv("TOVREK_SYNCHRONOUS", "1", 1);
-    else
-        unsetenv("TOVREK_SYNCHRONOUS");
-    HT_Device_Data* device = module.create_device();
-    if (kept)
-        setenv("TOVREK_SYNCHRONOUS", kept->c_str(), 1);
-    else
-        unsetenv("TOVREK_SYNCHRONOUS");
-    return device;
+// Sets an environment variable for one scope ("" unsets it; null leaves it
+// as it is) and puts it back afterwards.
+class Variable_For_Now {
+public:
+    Variable_For_Now(const char* name, const char* value) : name_(name) {
+        if (value == nullptr) return;
+        const char* before = std::getenv(name);
+        kept_ = before ? std::optional<std::string>(before) : std::nullopt;
+        changed_ = true;
+        if (*value != '\0')
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~Variable_For_Now() {
+        if (!changed_) return;
+        if (kept_)
+            setenv(name_, kept_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    Variable_For_Now(const Variable_For_Now&) = delete;
+    Variable_For_Now& operator=(const Variable_For_Now&) = delete;
+
+private:
+    const char* name_;
+    bool changed_ = false;
+    std::optional<std::string> kept_;
+};
+
+// HD_Device with TOVREK_SYNCHRONOUS and TOVREK_DRAW_PER_PRIMITIVE set as the
+// settings ask.
+HT_Device_Data* create_device(HT_Driver_Module& module, const Device_Settings& settings) {
+    const char* channel = settings.channel == Channel::synchronous   ? "1"
+                          : settings.channel == Channel::handed_over ? ""
+                                                                     : nullptr;
+    const char* draw = settings.draw == Draw_Mode::per_primitive ? "1"
+                       : settings.draw == Draw_Mode::per_batch   ? ""
+                                                            : nullptr;
+    Variable_For_Now synchronous("TOVREK_SYNCHRONOUS", channel);
+    Variable_For_Now per_primitive("TOVREK_DRAW_PER_PRIMITIVE", draw);
+    return module.create_device();
 }
 
 }  // namespace
@@ -41,7 +67,7 @@ bool Running_Device::start(const Device_Settings& settings) {
         error_ = module_.error();
         return false;
     }
-    device_ = create_device(module_, settings.channel);
+    device_ = create_device(module_, settings);
     if (device_ == nullptr) {
         error_ = "HD_Device returned null";
         return false;

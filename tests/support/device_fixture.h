@@ -18,12 +18,17 @@ namespace test_support {
 // How the device hands its batches to its render thread: as the environment
 // says (TOVREK_SYNCHRONOUS), or either way whatever it says.
 enum class Channel { as_environment_says, handed_over, synchronous };
+// How the render thread draws a batch: as the environment says
+// (TOVREK_DRAW_PER_PRIMITIVE), one glDrawArrays per primitive, or with one
+// call where the context offers it.
+enum class Draw_Mode { as_environment_says, per_primitive, per_batch };
 
 struct Device_Settings {
     int width = 64;
     int height = 64;
     int buffer_depth = 24;  // the host's "Buffer Depth" option
     Channel channel = Channel::as_environment_says;
+    Draw_Mode draw = Draw_Mode::as_environment_says;
 };
 
 class Running_Device {

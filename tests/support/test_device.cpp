@@ -85,12 +85,10 @@ void set_buffer_depth(HT_Device_Data* device, int depth) {
 
 OGL_Device_Data* driver(HT_Device_Data* device) { return static_cast<OGL_Device_Data*>(device); }
 
-void await_drawing(HT_Device_Data* device) { driver(device)->await_hand_over(); }
+void await_drawing(HT_Device_Data* device) { driver(device)->await_batches_drawn(0); }
 
 bool post_raw_command(OGL_Device_Data* device, int32_t code) {
-    device->await_hand_over();
-    device->command.command_code = code;
-    SetEvent(device->command.command_posted);
+    device->send_command(code);
     return WaitForSingleObject(device->command.command_done, 10000) == WAIT_OBJECT_0;
 }
 

@@ -28,7 +28,7 @@ void set_buffer_depth(HT_Device_Data* device, int depth);
 // Casts what HD_Device returned to the driver's object.
 OGL_Device_Data* driver(HT_Device_Data* device);
 
-// Returns once the batch that the host's thread last handed to the render
+// Returns once every batch that the host's thread handed to the render
 // thread (without waiting) has been drawn: what the one-slot channel has done
 // by the time the flush returns. Host's thread only.
 void await_drawing(HT_Device_Data* device);

@@ -1,14 +1,18 @@
 // The channel's wait, which polls an event before it sleeps: whether the
 // signal comes before the wait, during the polling or long after it, the
 // wait returns once per signal and leaves an auto-reset event unsignalled,
-// so no command is answered twice or lost.
+// so no command is answered twice or lost. And it never polls where the
+// process may run on one processor only.
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
 #include "platform/windows.h"
+#include "tests/support/test_device.h"
 #include "thread/await_signal.h"
 
 namespace {
@@ -80,6 +84,38 @@ TEST(Await_Signal, OneReturnPerSignalInAQuickExchange) {
     answerer.join();
     EXPECT_EQ(WaitForSingleObject(posted.handle, 0), WAIT_TIMEOUT);
     EXPECT_EQ(WaitForSingleObject(done.handle, 0), WAIT_TIMEOUT);
+}
+
+// Where the process may run on one processor only, the side a wait is for
+// can only run once the waiting side sleeps: a renderer object made on a
+// thread bound to one processor (its render thread inherits the binding)
+// never polls; one made where several processors are open may.
+TEST(Await_Signal, ObjectsBoundToOneProcessorNeverPoll) {
+    cpu_set_t open_processors;
+    ASSERT_EQ(sched_getaffinity(0, sizeof open_processors, &open_processors), 0);
+    int first = 0;
+    while (!CPU_ISSET(first, &open_processors)) ++first;
+    bool polls_on_one = true;
+    std::thread bound([&] {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(first, &one);
+        ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+        HT_Device_Data* device = test_device::create();
+        ASSERT_NE(device, nullptr);
+        const OGL_Device_Data& object = *test_device::driver(device);
+        polls_on_one = object.host_waits.may_poll || object.render_waits.may_poll;
+        test_device::destroy(device);
+    });
+    bound.join();
+    EXPECT_FALSE(polls_on_one);
+
+    if (CPU_COUNT(&open_processors) < 2) return;
+    HT_Device_Data* device = test_device::create();
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(test_device::driver(device)->host_waits.may_poll);
+    EXPECT_TRUE(test_device::driver(device)->render_waits.may_poll);
+    test_device::destroy(device);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Batches handed to the render thread without waiting, against the one-slot
-// channel. A layer of the dispatch table holds the render thread inside its
-// first glDrawArrays, so that the tests see what the host's thread does
-// while a batch is being drawn: with batches handed over it goes on filling
-// the other batch and waits only at the next hand-over; on the one-slot
+// Batches queued ahead of the render thread without waiting, against the
+// one-slot channel. A layer of the dispatch table holds the render thread
+// inside its first glDrawArrays, so that the tests see what the host's
+// thread does while a batch is being drawn: with batches queued ahead it
+// goes on handing batches over until the ring is full; on the one-slot
 // channel the flush itself waits. And a scene of every kind of call makes
 // the same OpenGL calls, in the same order, either way.
 #include <chrono>
@@ -83,6 +83,7 @@ protected:
     void start(Channel channel) {
         Device_Settings settings;
         settings.channel = channel;
+        settings.draw = Draw_Mode::per_primitive;
         ASSERT_TRUE(driver.start(settings)) << driver.error();
         line(red, 60);
         driver.show();
@@ -113,25 +114,31 @@ std::vector<uint32_t> row_colors(const winx::Window_Snapshot& shown, std::initia
 
 }  // namespace
 
-// The red line is handed over by the blue one and held in its drawing; the
-// blue line's call returns and the host fills the other batch. The next
-// hand-over waits until the red batch is drawn, and every line ends up where
-// and in the colour it was asked for.
-TEST_F(Hand_Over, TheHostFillsOneBatchWhileTheOtherIsDrawn) {
+// Lines of alternating colours, one batch each: the first is handed over by
+// the second and held in its drawing. The host goes on handing batches over
+// until BATCHES_QUEUED_AHEAD of them wait or are drawn; only the hand-over
+// after that waits, until the first is drawn. Every line ends up where and
+// in the colour it was asked for.
+TEST_F(Hand_Over, TheHostQueuesBatchesAheadUntilTheRingIsFull) {
     start(Channel::handed_over);
-    line(red, 10);
-    std::future<void> blue_line = line_elsewhere(blue, 20);
-    ASSERT_EQ(blue_line.wait_for(SURELY), std::future_status::ready) << "the hand-over waited";
+    auto color_of = [this](int i) -> const HT_Rendition& { return i % 2 == 0 ? red : blue; };
+    auto row_of = [](int i) { return 4 + 5 * i; };
+    line(color_of(0), row_of(0));
+    std::future<void> queued = std::async(std::launch::async, [&] {
+        for (int i = 1; i <= BATCHES_QUEUED_AHEAD; ++i) line(color_of(i), row_of(i));
+    });
+    ASSERT_EQ(queued.wait_for(SURELY), std::future_status::ready) << "a hand-over waited with room in the ring";
     ASSERT_TRUE(hold.await_arrival());
 
-    std::future<void> red_line = line_elsewhere(red, 30);
-    EXPECT_EQ(red_line.wait_for(A_WHILE), std::future_status::timeout)
-        << "a second hand-over while the first is still drawn";
+    const int last = BATCHES_QUEUED_AHEAD + 1;
+    std::future<void> one_more = line_elsewhere(color_of(last), row_of(last));
+    EXPECT_EQ(one_more.wait_for(A_WHILE), std::future_status::timeout) << "a hand-over into a full ring";
     hold.release();
-    ASSERT_EQ(red_line.wait_for(SURELY), std::future_status::ready);
+    ASSERT_EQ(one_more.wait_for(SURELY), std::future_status::ready);
 
     const winx::Window_Snapshot shown = driver.show_and_capture();
-    EXPECT_EQ(row_colors(shown, {10, 20, 30}), (std::vector<uint32_t>{RED, BLUE, RED}));
+    for (int i = 0; i <= last; ++i)
+        EXPECT_EQ(shown.at(20, row_of(i)), i % 2 == 0 ? RED : BLUE) << "line " << i;
 }
 
 // Every command other than a hand-over first waits until the batch in flight
@@ -167,4 +174,17 @@ TEST_F(Hand_Over, TheOneSlotChannelWaitsAtEveryFlush) {
     ASSERT_EQ(blue_line.wait_for(SURELY), std::future_status::ready);
     const winx::Window_Snapshot shown = driver.show_and_capture();
     EXPECT_EQ(row_colors(shown, {10, 20}), (std::vector<uint32_t>{RED, BLUE}));
+}
+
+// Destruction draws the batches queued ahead, as every other command does,
+// and never the primitives still being queued.
+TEST_F(Hand_Over, DestructionNeverDrawsTheBatchBeingFilled) {
+    start(Channel::handed_over);
+    hold.release();
+    winx::Gl_Recorder recorder;
+    line(red, 10);
+    line(blue, 20);
+    line(red, 30);
+    driver.stop();
+    EXPECT_EQ(recorder.count("glDrawArrays"), 2u);
 }
