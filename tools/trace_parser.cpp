@@ -224,7 +224,17 @@ Statement_Body parse_primitive(Line_Reader& in, Primitive_Statement::Kind kind) 
     } else {
         while (in.has_positional()) s.vertices.push_back(in.vertex(in.positional(forms[int(form)]), form));
     }
-    in.finish();
+    if (kind != Kind::textured_polytriangle) {
+        in.finish();
+        return s;
+    }
+    in.options({"values"}, {});
+    if (auto values = in.option("values")) {
+        for (Piece part : split_piece(*values, ',')) s.vertex_values.push_back(in.real(part, "a vertex value"));
+        if (s.vertex_values.size() != s.vertices.size())
+            in.fail(values->column, "one vertex value for each of the " + std::to_string(s.vertices.size()) +
+                                        " points");
+    }
     return s;
 }
 

@@ -103,6 +103,9 @@ struct Primitive_Statement {
     Kind kind = Kind::dot;
     bool one_color = false;
     std::vector<Trace_Vertex> vertices;
+    // textured_polytriangle: each vertex's 1/w for perspective texturing;
+    // empty gives every vertex 0.
+    std::vector<float> vertex_values;
 };
 
 struct Rectangle_Statement {
