@@ -39,6 +39,11 @@ void Recorded_Session::begin(const std::string& trace_name, int buffer_depth, bo
     set_option(device_, "Buffer Depth", HT_OPTION_TYPE_INTEGER, buffer_depth);
     set_option(device_, "Fast Readback", HT_OPTION_TYPE_BOOLEAN, fast_readback);
     host_->start(device_, directly);
+    // A host clears the window, and with it the depths, before it draws.
+    host_->rendition.color.color = HT_Make_RGB32(0, 0, 0);
+    const auto& clear = device_->actions.draw_dc_rectangle;
+    clear.function(clear.object, &host_->rendition, 0, 63, 0, 47);
+    host_->rendition.color.color = HT_Make_RGB32(255, 255, 255);
 }
 
 void Recorded_Session::expect_same_replay(bool show_directly) {

@@ -176,6 +176,12 @@ void Session::start() {
     const HT_Option* fast = current_->device->option_tables[0].find(HT_String("Fast Readback"));
     current_->fast_readback = fast != nullptr && !fast->value().is_null() && fast->value().as_boolean(0);
     host_.start(current_->device, in_.flag());
+    // Hosts clear the window, depths too, after a start.
+    const HT_RGB32 color = host_.rendition.color.color;
+    host_.rendition.color.color = in_.color();
+    actions().draw_dc_rectangle.function(actions().draw_dc_rectangle.object, &host_.rendition, 0, width_ - 1, 0,
+                                         height_ - 1);
+    host_.rendition.color.color = color;
 }
 
 void Session::rendition_change() {
@@ -306,7 +312,7 @@ void Session::image() {
     const bool marker = HT_Alpha(first) != 255 && current_->accelerated && in_.flag();
     const size_t reach = size_t(rows - 1) * size_t(std::abs(step)) + size_t(columns) * 4;
     Guarded_Bytes bytes(marker ? 4 : reach);
-    uint8_t* top = bytes.data() + (step < 0 ? reach - size_t(columns) * 4 : 0);
+    uint8_t* top = bytes.data() + (step < 0 && !marker ? reach - size_t(columns) * 4 : 0);
     for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
         const HT_RGB32 pixel = in_.color();
         std::memcpy(bytes.data() + i, &pixel, 4);
