@@ -79,13 +79,23 @@ void before_show(HT_Device_Data* device, int) {
     }
 }
 
-void before_delete(HT_Device_Data* device) {
+// The device stays known while the driver's destruction runs, so that calls
+// its render thread still makes through the table reach the device.
+void* before_delete(HT_Device_Data* device) {
     Recorder_State& state = recorder_state();
     std::lock_guard<std::mutex> lock(state.mutex);
     Recorded_Device* record = state.find(device);
-    if (record == nullptr) return;
+    if (record == nullptr) return nullptr;
     if (Recording_Session* session = state.recording(*record)) session->destroyed(*record);
-    state.devices.erase(device);
+    record->session = 0;
+    return record;
+}
+
+// Forgets the device, unless a new one has been made at its address since.
+void after_delete(HT_Device_Data* device, void* token) {
+    Recorder_State& state = recorder_state();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (token != nullptr && state.find(device) == token) state.devices.erase(device);
 }
 
 void end_at_exit() { HT_Record_End(); }
@@ -133,7 +143,7 @@ void HT_Record_New_Device(HT_Device_Data* device) {
     record->original = device->actions;
     state.session->new_device(*record);
     wrap_actions(device);
-    install_virtual_hooks(device, Virtual_Hooks{&before_start, &before_show, &before_delete});
+    install_virtual_hooks(device, Virtual_Hooks{&before_start, &before_show, &before_delete, &after_delete});
     state.devices[device] = std::move(record);
 }
 

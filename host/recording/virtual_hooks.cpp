@@ -73,8 +73,10 @@ void hooked_show(HT_Renderer_Data* object, int flags) {
 }
 
 void hooked_delete(HT_Renderer_Data* object) {
-    installed_hooks.before_delete(static_cast<HT_Device_Data*>(object));
+    HT_Device_Data* device = static_cast<HT_Device_Data*>(object);
+    void* token = installed_hooks.before_delete(device);
     original_function<void (*)(HT_Renderer_Data*)>(object, deleting_entry())(object);
+    installed_hooks.after_delete(device, token);
 }
 
 const Shadow_Table& shadow_for(const Entry* original) {

@@ -14,7 +14,10 @@ struct Virtual_Hooks {
     // Called before the driver's own operation runs.
     void (*before_start)(HT_Device_Data* device);
     void (*before_show)(HT_Device_Data* device, int flags);
-    void (*before_delete)(HT_Device_Data* device);
+    // Returns what after_delete is handed once the driver's own deletion
+    // has returned and the object is gone.
+    void* (*before_delete)(HT_Device_Data* device);
+    void (*after_delete)(HT_Device_Data* device, void* token);
 };
 
 // Installs the hooks in the object's table; the same hooks for every object.
