@@ -1,8 +1,8 @@
-// What a pixel transfer of the host's reads of the host's memory, worked out
-// as the driver works it out, and a copy of host memory that cannot fault.
-// The recorder reads no row and no column that the driver would not: the
-// rectangle the corners give (truncated toward zero), held to the window
-// the device was last started with, the rows the row step lays out.
+// What a pixel transfer reads of the host's memory, worked out as the driver
+// works it out, and a copy of host memory that cannot fault. The driver
+// reads the rectangle the corners give (truncated toward zero), held to the
+// window the device was last started with, in the rows the row step lays
+// out; the recorder reads no more.
 #pragma once
 
 #include <cstddef>
