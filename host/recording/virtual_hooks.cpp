@@ -47,14 +47,20 @@ std::map<const Entry*, const Shadow_Table*> shadow_by_copy;
 
 const Entry*& table_of(HT_Renderer_Data* object) { return *reinterpret_cast<const Entry**>(object); }
 
-const Entry* original_entries(HT_Renderer_Data* object) {
+// The driver's entries behind the object's copied table, and the hooks.
+struct Behind {
+    const Entry* original;
+    Virtual_Hooks hooks;
+};
+
+Behind behind(HT_Renderer_Data* object) {
     std::lock_guard<std::mutex> lock(shadow_mutex);
-    return shadow_by_copy.at(table_of(object))->original;
+    return {shadow_by_copy.at(table_of(object))->original, installed_hooks};
 }
 
 template <class Function>
-Function original_function(HT_Renderer_Data* object, size_t entry) {
-    return reinterpret_cast<Function>(original_entries(object)[entry]);
+Function entry_function(const Behind& found, size_t entry) {
+    return reinterpret_cast<Function>(found.original[entry]);
 }
 
 size_t start_entry() { return entry_of(&HT_Renderer_Data::start_device); }
@@ -63,20 +69,23 @@ size_t deleting_entry() { return entry_of(&HT_Renderer_Data::query_reserved) - 1
 size_t host_entries() { return entry_of(&HT_Renderer_Data::reserved_slot_14) + 1; }
 
 int hooked_start(HT_Renderer_Data* object) {
-    installed_hooks.before_start(static_cast<HT_Device_Data*>(object));
-    return original_function<int (*)(HT_Renderer_Data*)>(object, start_entry())(object);
+    const Behind found = behind(object);
+    found.hooks.before_start(static_cast<HT_Device_Data*>(object));
+    return entry_function<int (*)(HT_Renderer_Data*)>(found, start_entry())(object);
 }
 
 void hooked_show(HT_Renderer_Data* object, int flags) {
-    installed_hooks.before_show(static_cast<HT_Device_Data*>(object), flags);
-    original_function<void (*)(HT_Renderer_Data*, int)>(object, show_entry())(object, flags);
+    const Behind found = behind(object);
+    found.hooks.before_show(static_cast<HT_Device_Data*>(object), flags);
+    entry_function<void (*)(HT_Renderer_Data*, int)>(found, show_entry())(object, flags);
 }
 
 void hooked_delete(HT_Renderer_Data* object) {
+    const Behind found = behind(object);
     HT_Device_Data* device = static_cast<HT_Device_Data*>(object);
-    void* token = installed_hooks.before_delete(device);
-    original_function<void (*)(HT_Renderer_Data*)>(object, deleting_entry())(object);
-    installed_hooks.after_delete(device, token);
+    void* token = found.hooks.before_delete(device);
+    entry_function<void (*)(HT_Renderer_Data*)>(found, deleting_entry())(object);
+    found.hooks.after_delete(device, token);
 }
 
 const Shadow_Table& shadow_for(const Entry* original) {
