@@ -139,7 +139,6 @@ void HT_Record_New_Device(HT_Device_Data* device) {
     if (state.session == nullptr) return;
     if (device == nullptr) return state.session->no_device();
     auto record = std::make_unique<Recorded_Device>();
-    record->device = device;
     record->original = device->actions;
     state.session->new_device(*record);
     wrap_actions(device);

@@ -19,7 +19,6 @@
 // wrapped. It stays known as long as the device lives, recording or not:
 // the wrappers call on through `original`.
 struct Recorded_Device {
-    HT_Device_Data* device = nullptr;
     HT_Action_Table original;
     // Host calls into the device now running: more than 0 means a call that
     // arrives is the device's own.
