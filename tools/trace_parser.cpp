@@ -188,7 +188,8 @@ Statement_Body parse_texture(Line_Reader& in) {
     if (in.next_is("none")) {
         in.skip();
         s.none = true;
-        in.finish();
+        in.options({"further"}, {});
+        if (in.option("further")) s.further = int32_option(in, "further", "a further value");
         return s;
     }
     in.options({"id", "wrap", "image", "further"}, {});

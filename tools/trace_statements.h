@@ -89,7 +89,9 @@ struct Texture_Statement {
     int32_t wrap_s = 3;
     int32_t wrap_t = 3;
     Image_Source image;
-    int32_t further = 0;
+    // The texture interpolation; `texture none` leaves it as it was unless
+    // it gives one.
+    std::optional<int32_t> further;
 };
 
 // dot, colorized_dot and the six polyline and polytriangle statements.

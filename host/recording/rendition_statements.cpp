@@ -77,7 +77,11 @@ void Recording_Session::rendition(const HT_Rendition* r) {
         const HT_Shared_Image image = texture != nullptr ? texture->image() : HT_Shared_Image();
         const std::string file = image.is_null() ? "" : files().texture_file(*image.get());
         if (file.empty()) {
-            write("texture none");
+            // The interpolation still counts: the standard routine divides
+            // colours by 1/w under perspective, texture or not.
+            text = "texture none further=";
+            append_integer(text, r->surface.texture_interpolation);
+            write(text);
         } else {
             text = "texture id=";
             append_integer(text, r->color.texture.id);

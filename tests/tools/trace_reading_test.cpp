@@ -111,7 +111,7 @@ TEST_F(Trace_Reading, EveryLexicalFormIsRead) {
         "color #ff800080 #translucent\n"
         "line weight=0x2 dashes=4,2,1,2 style=1,2 pattern=9\n"
         "face user=" + std::string(248, '0') + "8000000f pattern=73\n"
-        "texture none\n"
+        "texture none further=1\n"
         "registry \"User3d.ZBuffer\" 0x1\n"
         "registry \"User3d.ZBuffer\" absent\n"
         "polyline 0,0,0 1.5,-2e3,1e-2 nan,inf,-inf\n"
