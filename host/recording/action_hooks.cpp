@@ -76,6 +76,8 @@ void write_primitive(Recording_Session& session, const char* name, const Vertex_
         text = "# " + text + " with " + std::to_string(v.count) + " points and missing arrays";
         return session.write(text);
     }
+    // A vertex takes about 50 characters.
+    text.reserve(text.size() + size_t(v.count) * 56);
     if (v.one_color) text += " one_color";
     for (int i = 0; i < v.count; ++i) {
         text += ' ';

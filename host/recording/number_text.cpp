@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -33,19 +34,31 @@ void append_float(std::string& line, float value) {
 }
 
 void append_color(std::string& line, HT_RGB32 color) {
-    line += '#';
-    append_hex_byte(line, HT_Red(color));
-    append_hex_byte(line, HT_Green(color));
-    append_hex_byte(line, HT_Blue(color));
-    append_hex_byte(line, HT_Alpha(color));
+    char text[9] = {'#'};
+    const unsigned bytes[4] = {HT_Red(color), HT_Green(color), HT_Blue(color), HT_Alpha(color)};
+    for (int i = 0; i < 4; ++i) {
+        text[1 + 2 * i] = HEX_DIGITS[bytes[i] >> 4];
+        text[2 + 2 * i] = HEX_DIGITS[bytes[i] & 15];
+    }
+    line.append(text, sizeof text);
 }
 
+// The three coordinates written into one piece and appended at once: points
+// are most of a trace.
 void append_point(std::string& line, const HT_Point3D& point) {
-    append_float(line, point.x);
-    line += ',';
-    append_float(line, point.y);
-    line += ',';
-    append_float(line, point.z);
+    char text[3 * 32];
+    char* end = text;
+    const float coordinates[3] = {point.x, point.y, point.z};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) *end++ = ',';
+        if (std::isnan(coordinates[i])) {
+            std::memcpy(end, "nan", 3);
+            end += 3;
+        } else {
+            end = std::to_chars(end, text + sizeof text, coordinates[i]).ptr;
+        }
+    }
+    line.append(text, end);
 }
 
 void append_hex_word(std::string& line, uint32_t word) {
