@@ -8,7 +8,7 @@
 
 #include <dlfcn.h>
 
-#include "host/recorder.h"
+#include "host/recording/recorder.h"
 
 bool HT_Driver_Module::load(const std::string& path) {
     entry_ = nullptr;
@@ -38,17 +38,8 @@ HT_Device_Data* HT_Driver_Module::create_device() const {
     return device;
 }
 
-int HD_Start_Device(HT_Device_Data* device) {
-    HT_Record_Start(device);
-    return device->start_device();
-}
+int HD_Start_Device(HT_Device_Data* device) { return device->start_device(); }
 
-void HD_Show_Frame(HT_Device_Data* device, int flags) {
-    HT_Record_Show(device, flags);
-    device->show_frame(flags);
-}
+void HD_Show_Frame(HT_Device_Data* device, int flags) { device->show_frame(flags); }
 
-void HD_Destroy_Device(HT_Device_Data* device) {
-    HT_Record_Destroy(device);
-    delete device;
-}
+void HD_Destroy_Device(HT_Device_Data* device) { delete device; }

@@ -24,8 +24,8 @@ private:
 
 // The host's lifecycle calls on a device: start it (slot 9), show the frame
 // (slot 11), and destroy it (slot 0, storage released). With $TOVREK_RECORD
-// set they, and every action the host calls through the device's table, are
-// written to that trace file (see host/recorder.h).
+// set they are recorded like the same calls made on the object directly
+// (see host/recording/recorder.h).
 int HD_Start_Device(HT_Device_Data* device);
 void HD_Show_Frame(HT_Device_Data* device, int flags);
 void HD_Destroy_Device(HT_Device_Data* device);

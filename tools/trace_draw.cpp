@@ -8,17 +8,18 @@ struct Vertex_Arrays {
     std::vector<HT_Point3D> points;
     std::vector<HT_RGB32> colors;
     std::vector<HT_Parameter> parameters;
-    std::vector<float> vertex_values;  // all 0
+    std::vector<float> vertex_values;  // the statement's, or all 0
 };
 
-Vertex_Arrays arrays_of(const std::vector<Trace_Vertex>& vertices) {
+Vertex_Arrays arrays_of(const Primitive_Statement& statement) {
     Vertex_Arrays arrays;
-    for (const Trace_Vertex& vertex : vertices) {
+    for (const Trace_Vertex& vertex : statement.vertices) {
         arrays.points.push_back(vertex.point);
         arrays.colors.push_back(vertex.color);
         arrays.parameters.push_back({vertex.s, vertex.t, 0});
-        arrays.vertex_values.push_back(0);
     }
+    arrays.vertex_values = statement.vertex_values;
+    arrays.vertex_values.resize(statement.vertices.size(), 0.0f);
     return arrays;
 }
 
@@ -30,7 +31,7 @@ Failure run_statement(Replay_State& state, const Primitive_Statement& statement)
     if (device == nullptr) return failure;
     const HT_Action_Table& table = device->actions;
     const HT_Rendition* rendition = &state.rendition;
-    Vertex_Arrays arrays = arrays_of(statement.vertices);
+    Vertex_Arrays arrays = arrays_of(statement);
     int count = int(arrays.points.size());
     const HT_Point3D* points = arrays.points.data();
     const HT_RGB32* colors = arrays.colors.data();

@@ -188,7 +188,8 @@ Statement_Body parse_texture(Line_Reader& in) {
     if (in.next_is("none")) {
         in.skip();
         s.none = true;
-        in.finish();
+        in.options({"further"}, {});
+        if (in.option("further")) s.further = int32_option(in, "further", "a further value");
         return s;
     }
     in.options({"id", "wrap", "image", "further"}, {});
@@ -224,7 +225,17 @@ Statement_Body parse_primitive(Line_Reader& in, Primitive_Statement::Kind kind) 
     } else {
         while (in.has_positional()) s.vertices.push_back(in.vertex(in.positional(forms[int(form)]), form));
     }
-    in.finish();
+    if (kind != Kind::textured_polytriangle) {
+        in.finish();
+        return s;
+    }
+    in.options({"values"}, {});
+    if (auto values = in.option("values")) {
+        for (Piece part : split_piece(*values, ',')) s.vertex_values.push_back(in.real(part, "a vertex value"));
+        if (s.vertex_values.size() != s.vertices.size())
+            in.fail(values->column, "one vertex value for each of the " + std::to_string(s.vertices.size()) +
+                                        " points");
+    }
     return s;
 }
 

@@ -31,6 +31,7 @@ Failure run_statement(Replay_State& state, const Texture_Statement& statement) {
     if (statement.none) {
         reference.id = 0;
         reference.texture.reset();
+        if (statement.further) state.rendition.surface.texture_interpolation = *statement.further;
         return std::nullopt;
     }
     Host_Pixels pixels;
@@ -47,6 +48,6 @@ Failure run_statement(Replay_State& state, const Texture_Statement& statement) {
     reference.id = statement.id;
     reference.texture = HT_Texture_Handle(new HT_Texture(HT_Wrap_Mode(statement.wrap_s),
                                                          HT_Wrap_Mode(statement.wrap_t), image));
-    state.rendition.surface.texture_interpolation = statement.further;
+    state.rendition.surface.texture_interpolation = statement.further.value_or(0);
     return std::nullopt;
 }

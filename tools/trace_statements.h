@@ -89,7 +89,9 @@ struct Texture_Statement {
     int32_t wrap_s = 3;
     int32_t wrap_t = 3;
     Image_Source image;
-    int32_t further = 0;
+    // The texture interpolation; `texture none` leaves it as it was unless
+    // it gives one.
+    std::optional<int32_t> further;
 };
 
 // dot, colorized_dot and the six polyline and polytriangle statements.
@@ -103,6 +105,9 @@ struct Primitive_Statement {
     Kind kind = Kind::dot;
     bool one_color = false;
     std::vector<Trace_Vertex> vertices;
+    // textured_polytriangle: each vertex's 1/w for perspective texturing;
+    // empty gives every vertex 0.
+    std::vector<float> vertex_values;
 };
 
 struct Rectangle_Statement {

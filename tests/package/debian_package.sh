@@ -27,7 +27,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # One package name a line, versions left out.
 names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for package in libc6 libstdc++6 libx11-6 libpng16-16 libgl1-mesa-dri xvfb; do
+for package in libc6 libstdc++6 libx11-6 libpng16-16 zlib1g libgl1-mesa-dri xvfb; do
   grep -qxF "$package" <<<"$names" || { echo "Depends lacks $package" >&2; exit 1; }
 done
 grep -qxE "libglx0|libgl1" <<<"$names" || { echo "Depends lacks the OpenGL library" >&2; exit 1; }

@@ -50,6 +50,7 @@ TEST_F(Trace_Reading, EveryKindOfMistakeGivesItsLineAndColumn) {
         {"gouraud_polyline 1,2,3", "1:23: expected @ and a colour: a coloured point x,y,z@#RRGGBB"},
         {"colorized_dot 1,2,3@#f", "1:21: expected a colour #RRGGBB or #RRGGBBAA"},
         {"textured_polytriangle 1,2,3@#ffffff/0", "1:37: expected s,t"},
+        {"textured_polytriangle 1,2,3@#ffffff/0,0 values=1,2", "1:48: expected one vertex value for each of the 1 points"},
         {"expect pixel 1 2 #ff0000ff", "1:18: expected a colour #RRGGBB"},
         // statements and their words
         {"# a comment\n\n  windw 3 4", "3:3: expected a statement, not \"windw\""},
@@ -110,11 +111,11 @@ TEST_F(Trace_Reading, EveryLexicalFormIsRead) {
         "color #ff800080 #translucent\n"
         "line weight=0x2 dashes=4,2,1,2 style=1,2 pattern=9\n"
         "face user=" + std::string(248, '0') + "8000000f pattern=73\n"
-        "texture none\n"
+        "texture none further=1\n"
         "registry \"User3d.ZBuffer\" 0x1\n"
         "registry \"User3d.ZBuffer\" absent\n"
         "polyline 0,0,0 1.5,-2e3,1e-2 nan,inf,-inf\n"
-        "textured_polytriangle 0,0,0@#ffffff/0,0 1,0,0@#ffffff80/1,0.5 0,1,0@#000000/-1,2\n"
+        "textured_polytriangle 0,0,0@#ffffff/0,0 1,0,0@#ffffff80/1,0.5 0,1,0@#000000/-1,2 values=1,0.5,2\n"
         "expect message \"QRB \\\"Error\\\"\" \"back\\\\slash\"\n"
         "expect no_message\n");
     EXPECT_EQ(result.status, 1);
