@@ -75,6 +75,12 @@ size_t Scene_Sender::strip_count() const {
     return count;
 }
 
+size_t Scene_Sender::polyline_count() const {
+    size_t count = 0;
+    for (const Mesh_Strips& mesh : strips_) count += mesh.polylines.size();
+    return count;
+}
+
 void Scene_Sender::draw_frame(HT_Device_Data* device, int index, int frame_count) {
     view_.set_orbit_frame(index, frame_count);
     draw_current(device);

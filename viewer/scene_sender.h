@@ -43,6 +43,7 @@ public:
     bool edges() const { return edges_; }
 
     size_t strip_count() const;
+    size_t polyline_count() const;
 
 private:
     struct Strip {

@@ -13,11 +13,14 @@ struct Model_Figures {
     size_t meshes = 0;
     size_t vertices = 0;
     size_t triangles = 0;
+    size_t lines = 0;      // line segments
     size_t points = 0;
-    size_t textures = 0;  // decoded and drawn
+    size_t textures = 0;   // decoded and drawn
+    size_t textures_missing = 0;
     Model_Vector low = {0, 0, 0};   // the bounding box of the drawn vertices
     Model_Vector high = {0, 0, 0};
     size_t strips = 0;          // triangle strips of one frame
+    size_t polylines = 0;       // the line segments joined into polylines
     size_t calls_per_frame = 0; // actions one frame sends, at most one strip per call
 };
 
@@ -33,7 +36,7 @@ struct Run_Figures {
     double percent() const { return total == 0 ? 0.0 : 100.0 * double(differing) / double(total); }
 };
 
-Model_Figures figures_of(const Model& model, size_t strips, bool edges);
+Model_Figures figures_of(const Model& model, size_t strips, size_t polylines, bool edges);
 
 // The figures as `--stats` prints them, one per line.
 void print_model_figures(std::FILE* stream, const Model_Figures& figures);

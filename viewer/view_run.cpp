@@ -133,7 +133,7 @@ void Model_Run::print_run(const Run_Figures& figures) const {
 }
 
 View_Outcome Model_Run::run() {
-    const Model_Figures model_figures = figures_of(model_, sender_.strip_count(), options_.edges);
+    const Model_Figures model_figures = figures_of(model_, sender_.strip_count(), sender_.polyline_count(), options_.edges);
     if (options_.stats && !options_.json) print_model_figures(stdout, model_figures);
     std::fflush(stdout);
 

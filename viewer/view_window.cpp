@@ -129,7 +129,7 @@ int run_view_window(const View_Options& options, const Model& model, const std::
     if (!renderer.open(options.reference, options, module_path, reason)) return VIEW_FAILED;
     Scene_Sender sender(model, View_Frame{options.width, options.height, options.buffer_depth, options.up}, options.edges,
                         options.point_size);
-    if (options.stats) print_model_figures(stdout, figures_of(model, sender.strip_count(), options.edges));
+    if (options.stats) print_model_figures(stdout, figures_of(model, sender.strip_count(), sender.polyline_count(), options.edges));
     std::fflush(stdout);
     winx::listen_to_window_input(renderer.window());
 

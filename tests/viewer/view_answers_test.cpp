@@ -175,6 +175,18 @@ TEST(View_Answers, StatsAndJson) {
                              "bounds: -0.5 -0.5 -0.5 to 0.5 0.5 0.5\n", "calls per frame: "})
         EXPECT_NE(stats.output.find(line), std::string::npos) << line << " in " << stats.output;
 
+    // Lines joined into polylines cost a call each, beside the clearing
+    // rectangle and the points; a texture that cannot be had is counted.
+    const std::string source = TOVREK_SOURCE_DIR;
+    const Process_Result lines = view({source + "/tests/viewer/models/helix_lines_points.obj", "--stats", "--frames",
+                                       "1", "--size", "64x48", "--point-size", "1"});
+    for (const char* line : {"triangles: 0\n", "lines: 49\n", "points: 12\n", "polylines per frame: 2\n",
+                             "calls per frame: 15\n"})
+        EXPECT_NE(lines.output.find(line), std::string::npos) << line << " in " << lines.output;
+    const Process_Result textures = view({source + "/tests/viewer/models/textured/quads.obj", "--json", "--frames",
+                                          "1", "--size", "64x48"});
+    EXPECT_NE(textures.output.find("\"textures\":5,\"textures_missing\":1,"), std::string::npos) << textures.output;
+
     const Process_Result json =
         view({model, "--json", "--frames", "2", "--size", "64x48", "--compare", "software"});
     EXPECT_EQ(json.status, 0) << json.errors;
