@@ -11,6 +11,7 @@
 #include "driver/actions.h"
 #include "driver/device.h"
 #include "platform/gl.h"
+#include "thread/heap_reserve.h"
 
 namespace {
 
@@ -98,6 +99,8 @@ bool run_command(OGL_Device_Data& device) {
 
 DWORD WINAPI render_thread_proc(LPVOID object) {
     OGL_Device_Data& device = *static_cast<OGL_Device_Data*>(object);
+    // Made here: the render thread's own heap is the one to keep it.
+    const Heap_Reserve reserve(RENDER_THREAD_HEAP_RESERVE);
     bool running = true;
     // The start signal: construction waits for it, so that every later wait
     // on command_done answers the command just posted.
