@@ -227,6 +227,10 @@ public:
     // arrays; colors is null for primitives without colours.
     void draw_primitives(int32_t kind, HT_Point3D* vertices, const Batch_Color* colors,
                          const int32_t* sizes, int32_t primitive_count, const GL_State_Key& key);
+    // Render thread: the key's state for a batch, every call made, or only
+    // the calls that change what the mirrors in current_state hold.
+    void apply_every_state(const GL_State_Key& key);
+    void apply_changed_state(const GL_State_Key& key, bool per_vertex_colors);
     // Render thread, with the arrays in place: the draw calls themselves.
     void issue_draw_calls(int32_t kind, const int32_t* sizes, int32_t primitive_count);
     // Render thread, for a new context: whether a batch is drawn with one call.

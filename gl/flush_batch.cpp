@@ -18,6 +18,10 @@ namespace {
 // being clipped away.
 constexpr float SMALLEST_KEPT_Z = 1.1920929e-07f;
 
+// Weights 0 and 1 both mean one pixel; OpenGL refuses a width of 0 and would
+// keep the width of an earlier, wider batch.
+GLfloat line_width_of(int32_t weight) { return weight > 1 ? GLfloat(weight) : 1.0f; }
+
 void vet_polyline_depths(HT_Point3D* vertices, int32_t count, float max_depth_value) {
     for (int32_t i = 0; i < count; ++i) {
         float& z = vertices[i].z;
@@ -59,19 +63,11 @@ void OGL_Device_Data::draw_primitives(int32_t kind, HT_Point3D* vertices, const 
     int32_t vertex_total = 0;
     for (int32_t i = 0; i < primitive_count; ++i) vertex_total += sizes[i];
 
-    // The batch's key, applied whatever current_state says.
-    set_color(key.color);
-    current_state.shade_model = key.shade_model;
-    glShadeModel(GLenum(current_state.shade_model));
-    // Weights 0 and 1 both mean one pixel; OpenGL refuses a width of 0 and
-    // would keep the width of an earlier, wider batch.
-    current_state.line_weight = key.line_weight;
-    glLineWidth(current_state.line_weight > 1 ? GLfloat(current_state.line_weight) : 1.0f);
-    current_state.line_pattern = key.line_pattern;
-    const Line_Stipple& stipple = line_stipples[current_state.line_pattern];
-    glLineStipple(stipple.factor, stipple.pattern);
-    current_state.face_pattern = key.face_pattern;
-    glPolygonStipple(face_stipples[current_state.face_pattern]);
+    const bool per_vertex_colors = colors != nullptr;
+    if (batch_draw == Batch_Draw::one_call)
+        apply_changed_state(key, per_vertex_colors);
+    else
+        apply_every_state(key);
 
     const bool line_stippled = current_state.line_pattern != SOLID_LINE_PATTERN;
     const bool face_stippled = current_state.face_pattern != SOLID_FACE_PATTERN;
@@ -91,7 +87,6 @@ void OGL_Device_Data::draw_primitives(int32_t kind, HT_Point3D* vertices, const 
         glVertexPointer(2, GL_FLOAT, sizeof(HT_Point3D), vertices);
     }
 
-    const bool per_vertex_colors = colors != nullptr;
     if (per_vertex_colors) {
         if (!color_array_enabled) {
             color_array_enabled = true;
@@ -112,7 +107,49 @@ void OGL_Device_Data::draw_primitives(int32_t kind, HT_Point3D* vertices, const 
         glFlush();
         SwapBuffers(device_context);
     }
-    // Drawing from the colour array leaves the last vertex's colour current;
-    // put back the flat colour that current_state.color claims.
-    if (per_vertex_colors) set_color(current_state.color);
+    // Drawing from the colour array leaves OpenGL's current colour undefined.
+    if (!per_vertex_colors) return;
+    if (batch_draw == Batch_Draw::one_call)
+        current_state.color = UNSET_COLOR;
+    else
+        set_color(current_state.color);
+}
+
+// The batch's key, applied whatever current_state says: the sequence of calls
+// OpenGL 1.1 drivers were written against, kept with one call per primitive.
+void OGL_Device_Data::apply_every_state(const GL_State_Key& key) {
+    set_color(key.color);
+    current_state.shade_model = key.shade_model;
+    glShadeModel(GLenum(current_state.shade_model));
+    current_state.line_weight = key.line_weight;
+    glLineWidth(line_width_of(current_state.line_weight));
+    current_state.line_pattern = key.line_pattern;
+    const Line_Stipple& stipple = line_stipples[current_state.line_pattern];
+    glLineStipple(stipple.factor, stipple.pattern);
+    current_state.face_pattern = key.face_pattern;
+    glPolygonStipple(face_stipples[current_state.face_pattern]);
+}
+
+// Only what differs from the mirrors in current_state: every such call makes
+// OpenGL check its derived state again at the next draw, a good part of what
+// drawing a small batch costs. The flat colour does not matter to a batch
+// drawn with per-vertex colours, and the mirror forgets it after one.
+void OGL_Device_Data::apply_changed_state(const GL_State_Key& key, bool per_vertex_colors) {
+    if (!per_vertex_colors) update_color(key.color);
+    if (current_state.shade_model != key.shade_model) {
+        current_state.shade_model = key.shade_model;
+        glShadeModel(GLenum(current_state.shade_model));
+    }
+    if (line_width_of(current_state.line_weight) != line_width_of(key.line_weight))
+        glLineWidth(line_width_of(key.line_weight));
+    current_state.line_weight = key.line_weight;
+    if (current_state.line_pattern != key.line_pattern) {
+        current_state.line_pattern = key.line_pattern;
+        const Line_Stipple& stipple = line_stipples[current_state.line_pattern];
+        glLineStipple(stipple.factor, stipple.pattern);
+    }
+    if (current_state.face_pattern != key.face_pattern) {
+        current_state.face_pattern = key.face_pattern;
+        glPolygonStipple(face_stipples[current_state.face_pattern]);
+    }
 }

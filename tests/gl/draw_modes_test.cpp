@@ -1,7 +1,8 @@
 // Drawing a batch with one call against one glDrawArrays per primitive: a
 // generated scene of every batched kind and state (dots, line strips with and
 // without a line pattern and wider than a pixel, flat and smooth, with and
-// without colours, face patterns, primitives longer than the batch) shows the
+// without colours, face patterns, primitives longer than the batch, with
+// rectangles between them that set state of their own) shows the
 // same pixels either way, at several depths of device z. Plain OpenGL 1.1
 // keeps one call per primitive, and the environment and the driver's
 // registry key force it.
@@ -49,6 +50,17 @@ void draw_scene(Running_Device& driver) {
         rendition.line.pattern = numbers.below(3) == 0 ? 0 : numbers.below(9);
         rendition.line.weight = numbers.below(4);
         rendition.face.pattern = numbers.below(2) == 0 ? HT_SOLID_FACE_PATTERN : numbers.below(73);
+        // Now and then a rectangle between the runs: it sets the colour,
+        // the shading and the face pattern on its own, and the batches after
+        // it must not take what it left for their own state.
+        if (numbers.below(4) == 0) {
+            HT_Rendition box = solid_rendition(numbers.color());
+            box.face.pattern = numbers.below(2) == 0 ? HT_SOLID_FACE_PATTERN : numbers.below(73);
+            const int left = numbers.below(SIZE);
+            const int bottom = numbers.below(SIZE);
+            driver.call(actions.draw_dc_rectangle, &box, left, left + 1 + numbers.below(24), bottom,
+                        bottom + 1 + numbers.below(24));
+        }
         const int action = numbers.below(8);
         const int primitives = 1 + numbers.below(14);
         for (int p = 0; p < primitives; ++p) {
