@@ -8,12 +8,19 @@
 // nothing is ever drawn out of the host's order. The host's thread alone
 // moves batches_handed and the render thread alone batches_drawn; each
 // publishes the batches it is done with through its counter.
+#include "batch/batch_lock.h"
 #include "driver/device.h"
 
 void OGL_Device_Data::hand_over_batch() {
     // An empty batch draws nothing: the render thread would have no work.
     if (batch->vertex_total == 0) return;
-    await_batches_drawn(BATCHES_QUEUED_AHEAD - 1);
+    // The wait is for this object's own render thread: the batch lock, which
+    // other objects' threads need, is let go meanwhile. No other thread uses
+    // this object, so its batches are as they were when the lock comes back.
+    const uint32_t in_flight = batches_handed.load(std::memory_order_relaxed) -
+                               batches_drawn.load(std::memory_order_acquire);
+    if (in_flight >= BATCHES_QUEUED_AHEAD)
+        Batch_Lock_Hold::wait_outside(batch_lock, [this] { await_batches_drawn(BATCHES_QUEUED_AHEAD - 1); });
 
     const uint32_t handed = batches_handed.load(std::memory_order_relaxed);
     Primitive_Batch* full = batch;

@@ -11,6 +11,7 @@
 #include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -28,13 +29,14 @@ namespace {
 constexpr auto SURELY = std::chrono::seconds(10);
 constexpr auto A_WHILE = std::chrono::milliseconds(150);
 
-// Holds every glDrawArrays while `holding` is set, counting those that
-// arrived.
+// Holds every glDrawArrays of the first thread that draws through it while
+// `holding` is set, counting those that arrived; other threads draw freely.
 struct Draw_Hold {
     std::mutex mutex;
     std::condition_variable changed;
     bool holding = false;
     int arrived = 0;
+    std::thread::id held_thread;
     winx::Gl_Layer layer;
 
     void hold() {
@@ -59,6 +61,11 @@ Draw_Hold* the_hold = nullptr;
 void held_draw_arrays(GLenum mode, GLint first, GLsizei count) {
     {
         std::unique_lock<std::mutex> lock(the_hold->mutex);
+        if (the_hold->held_thread == std::thread::id()) the_hold->held_thread = std::this_thread::get_id();
+        if (the_hold->held_thread != std::this_thread::get_id()) {
+            lock.unlock();
+            return the_hold->layer.below().DrawArrays(mode, first, count);
+        }
         ++the_hold->arrived;
         the_hold->changed.notify_all();
         the_hold->changed.wait(lock, [] { return !the_hold->holding; });
@@ -139,6 +146,43 @@ TEST_F(Hand_Over, TheHostQueuesBatchesAheadUntilTheRingIsFull) {
     const winx::Window_Snapshot shown = driver.show_and_capture();
     for (int i = 0; i <= last; ++i)
         EXPECT_EQ(shown.at(20, row_of(i)), i % 2 == 0 ? RED : BLUE) << "line " << i;
+}
+
+// A host's thread that waits for room in its object's ring waits outside the
+// module's batch lock: an object on another thread goes on drawing.
+TEST_F(Hand_Over, AFullRingDoesNotHoldUpAnotherObject) {
+    Running_Device other;
+    Device_Settings settings;
+    settings.channel = Channel::handed_over;
+    ASSERT_TRUE(other.start(settings)) << other.error();
+    start(Channel::handed_over);
+    line(red, 4);
+    std::future<void> filling = std::async(std::launch::async, [&] {
+        for (int i = 1; i <= BATCHES_QUEUED_AHEAD + 1; ++i) line(i % 2 == 0 ? red : blue, 4 + 5 * i);
+    });
+    ASSERT_TRUE(hold.await_arrival());
+    EXPECT_EQ(filling.wait_for(A_WHILE), std::future_status::timeout) << "the ring was not full";
+
+    // The other object draws a line and reads it back (its window may lie
+    // under this one's, so the read is its own rather than the screen's).
+    HT_Shared_Image image;
+    test_device::driver(&other.device())->fast_readback = false;
+    std::future<void> other_frame = std::async(std::launch::async, [&] {
+        const HT_Point3D points[2] = {{2.5f, 30.5f, 0}, {40.5f, 30.5f, 0}};
+        other.call(other.actions().draw_dc_polyline, &blue, 2, points);
+        const HT_Point3D corner{0, 63, 0};
+        const HT_Point3D far_corner{63, 0, 0};
+        const HT_Rendition rendition;
+        other.call(other.actions().read_dc_color, &rendition, &corner, &far_corner, image);
+        other.show();
+    });
+    const bool other_went_on = other_frame.wait_for(SURELY) == std::future_status::ready;
+    hold.release();
+    ASSERT_TRUE(other_went_on) << "held up by another object's full ring";
+    uint32_t pixel = 0;
+    std::memcpy(&pixel, image->pixels() + (63 - 30) * image->row_bytes() + 20 * 4, 4);
+    EXPECT_EQ(pixel & 0xFFFFFF, BLUE);
+    ASSERT_EQ(filling.wait_for(SURELY), std::future_status::ready);
 }
 
 // Every command other than a hand-over first waits until the batch in flight
