@@ -217,6 +217,7 @@ private:
     }
 
     int missing(const std::string& name, const std::string& reason) {
+        ++model_->textures_missing;
         add_warning(&model_->warnings, one_line("texture \"" + name + "\" left out: " + reason));
         return -1;
     }

@@ -35,13 +35,6 @@ std::string json_vector(const Model_Vector& v) {
     return "[" + json_number(v.x) + "," + json_number(v.y) + "," + json_number(v.z) + "]";
 }
 
-// Each texture that could not be had is one warning of the import.
-size_t missing_textures(const Model& model) {
-    return size_t(std::count_if(model.warnings.begin(), model.warnings.end(), [](const std::string& warning) {
-        return warning.rfind("texture \"", 0) == 0 && warning.find("\" left out: ") != std::string::npos;
-    }));
-}
-
 }  // namespace
 
 Model_Figures figures_of(const Model& model, size_t strips, size_t polylines, bool edges) {
@@ -52,7 +45,7 @@ Model_Figures figures_of(const Model& model, size_t strips, size_t polylines, bo
     figures.lines = model.line_count();
     figures.points = model.dot_count();
     figures.textures = model.textures.size();
-    figures.textures_missing = missing_textures(model);
+    figures.textures_missing = model.textures_missing;
     figures.strips = strips;
     figures.polylines = polylines;
     figures.calls_per_frame = 1 + strips + polylines + figures.points + (edges ? figures.triangles : 0);
