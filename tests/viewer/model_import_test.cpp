@@ -299,12 +299,13 @@ TEST(Model_Import, TexturesAreFoundAndReadAndTheMissingOneIsNamed) {
     for (const Model_Mesh& mesh : model.meshes) textured += mesh.texture >= 0;
     EXPECT_EQ(textured, 5);
     EXPECT_EQ(model.warnings, std::vector<std::string>{"texture \"missing.png\" left out: no such file"});
+    EXPECT_EQ(model.materials, 6u);
     EXPECT_EQ(model.textures_missing, 1u);
 }
 
-// Every texture that cannot be had is counted, also past the warnings a
-// model keeps.
-TEST(Model_Import, EveryMissingTextureIsCounted) {
+// Materials are counted when a drawn mesh uses them, and every texture that
+// cannot be had is counted, also past the warnings a model keeps.
+TEST(Model_Import, MaterialsInUseAndEveryMissingTextureAreCounted) {
     const std::string folder = make_temporary_folder();
     const size_t used = MODEL_WARNING_LIMIT + 6;
     std::ofstream materials(folder + "/many.mtl");
@@ -313,7 +314,8 @@ TEST(Model_Import, EveryMissingTextureIsCounted) {
     for (size_t m = 0; m <= used; ++m) {
         materials << "newmtl m" << m << "\nKd 1 1 1\nmap_Kd gone" << m << ".png\n";
         if (m == used) break;  // the last one is left unused
-        faces << "v " << m << " 0 0\nv " << m << " 1 0\nv " << m + 0.5 << " 0 0\nusemtl m" << m << "\nf -3/1 -2/1 -1/1\n";
+        faces << "v " << m << " 0 0\nv " << m << " 1 0\nv " << m + 0.5 << " 0 0\n";
+        faces << "usemtl m" << m << "\nf -3/1 -2/1 -1/1\n";
     }
     materials.close();
     faces.close();
@@ -321,6 +323,7 @@ TEST(Model_Import, EveryMissingTextureIsCounted) {
     std::string reason;
     ASSERT_TRUE(import_model_file(folder + "/many.obj", &model, &reason)) << reason;
     EXPECT_EQ(model.meshes.size(), used);
+    EXPECT_EQ(model.materials, used);
     EXPECT_EQ(model.textures_missing, used);
     EXPECT_EQ(model.warnings.size(), MODEL_WARNING_LIMIT);
     std::filesystem::remove_all(folder);

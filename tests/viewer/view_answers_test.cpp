@@ -174,7 +174,7 @@ TEST(View_Answers, StatsAndJson) {
     // figures come in this order.
     size_t at = 0;
     for (const char* line : {"meshes: 1\n", "vertices: 24\n", "triangles: 12\n", "lines: 0\n", "points: 0\n",
-                             "textures: 0\n", "textures missing: 0\n",
+                             "materials: 1\n", "textures: 0\n", "textures missing: 0\n",
                              "bounds: -0.5 -0.5 -0.5 to 0.5 0.5 0.5\n", "strips per frame: ", "calls per frame: "}) {
         at = stats.output.find(line, at);
         EXPECT_NE(at, std::string::npos) << line << " in order in " << stats.output;
@@ -191,7 +191,7 @@ TEST(View_Answers, StatsAndJson) {
         EXPECT_NE(lines.output.find(line), std::string::npos) << line << " in " << lines.output;
     const Process_Result textures = view({source + "/tests/viewer/models/textured/quads.obj", "--json", "--frames",
                                           "1", "--size", "64x48"});
-    EXPECT_NE(textures.output.find("\"textures\":5,\"textures_missing\":1,"), std::string::npos)
+    EXPECT_NE(textures.output.find("\"materials\":6,\"textures\":5,\"textures_missing\":1,"), std::string::npos)
         << textures.output;
 
     const Process_Result json =
