@@ -104,9 +104,12 @@ bool create_gl_window(Display* display, x11::Surface& surface, const Pixel_Forma
     XSetWindowAttributes attributes{};
     attributes.colormap = colormap;
     attributes.border_pixel = 0;
+    // The child covers its parent whole, so the window's exposures happen
+    // to the child; input still goes up to the parent.
+    attributes.event_mask = surface.listening ? ExposureMask : NoEventMask;
     Window child = XCreateWindow(display, surface.window, 0, 0, unsigned(x11::server_extent(surface.width)),
                                  unsigned(x11::server_extent(surface.height)), 0, format.visual.depth,
-                                 InputOutput, format.visual.visual, CWColormap | CWBorderPixel,
+                                 InputOutput, format.visual.visual, CWColormap | CWBorderPixel | CWEventMask,
                                  &attributes);
     XMapWindow(display, child);
     if (trap.failed()) {

@@ -54,10 +54,11 @@ bool window_size(HWND window, int* width, int* height);
 bool window_close_requested(HWND window);
 
 // What the user did on a window: a mouse button pressed or released, the
-// pointer moved, a key pressed. x and y are in client pixels from the
-// top-left corner.
+// pointer moved, a key pressed; or the window was uncovered or mapped again
+// (exposed), so that what it showed is lost and must be drawn anew. x and y
+// are in client pixels from the top-left corner.
 struct Window_Input {
-    enum class Kind { button_press, button_release, motion, key_press };
+    enum class Kind { button_press, button_release, motion, key_press, exposed };
     Kind kind = Kind::motion;
     int x = 0;
     int y = 0;
@@ -65,10 +66,14 @@ struct Window_Input {
     int key = 0;     // a key's character in lower case, or 27 for Escape; 0 for others
     bool control = false;  // the Control key was held
 };
-// Makes the window report its mouse and key input to take_window_input;
-// windows that never ask queue none.
+// Makes the window report its mouse and key input and its exposures to
+// take_window_input, its GL child's exposures included (made before or after
+// this call); windows that never ask queue none.
 void listen_to_window_input(HWND window);
-// The input that arrived on the window since the last call, in order.
+// The input that arrived on the window since the last call, in order (the
+// GL child's exposures first). One
+// exposure of the window, which the server reports in as many pieces as
+// the uncovered region has rectangles, is one `exposed`.
 std::vector<Window_Input> take_window_input(HWND window);
 
 // What the window shows now, read back from the server.

@@ -1,6 +1,7 @@
-// Mouse and key input on the host's windows, read from the X queue. The GL
-// child window selects no input, so the server hands its events up to the
-// host's window, where they are selected here.
+// Mouse and key input and exposures on the host's windows, read from the X
+// queue. The GL child window selects no input, so the server hands its input
+// up to the host's window, where it is selected here; exposures are not
+// handed up, so the child selects them itself.
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -25,17 +26,29 @@ int key_of(XKeyEvent* event) {
     return length == 1 && text[0] > 0x20 && text[0] < 0x7F ? text[0] : 0;
 }
 
+// Adds `events` to what this client selects on the window.
+void select_more(Display* display, Window window, long events) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) != 0)
+        XSelectInput(display, window, attributes.your_event_mask | events);
+}
+
+// The series of Expose events of one exposure counts down to 0: only its
+// last is reported.
+bool last_piece_of_exposure(const XEvent& event) { return event.type == Expose && event.xexpose.count == 0; }
+
 }  // namespace
 
 void listen_to_window_input(HWND handle) {
     Display* display = x11::display();
     if (display == nullptr) return;
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
+    x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
+    if (surface == nullptr || surface->desktop) return;
     x11::Error_Trap trap(display);
-    XWindowAttributes attributes;
-    const Window window = x11::to_window(handle);
-    if (XGetWindowAttributes(display, window, &attributes) == 0) return;
-    XSelectInput(display, window, attributes.your_event_mask | INPUT_EVENTS);
+    surface->listening = true;
+    select_more(display, surface->window, INPUT_EVENTS | ExposureMask);
+    if (surface->gl_window != 0) select_more(display, surface->gl_window, ExposureMask);
     trap.failed();
 }
 
@@ -44,9 +57,12 @@ std::vector<Window_Input> take_window_input(HWND handle) {
     Display* display = x11::display();
     if (display == nullptr) return inputs;
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
-    const Window window = x11::to_window(handle);
+    const x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
+    if (surface == nullptr || surface->desktop) return inputs;
     XEvent event;
-    while (XCheckWindowEvent(display, window, INPUT_EVENTS, &event)) {
+    while (surface->gl_window != 0 && XCheckWindowEvent(display, surface->gl_window, ExposureMask, &event))
+        if (last_piece_of_exposure(event)) inputs.push_back({Window_Input::Kind::exposed});
+    while (XCheckWindowEvent(display, surface->window, INPUT_EVENTS | ExposureMask, &event)) {
         Window_Input input;
         switch (event.type) {
         case ButtonPress:
@@ -67,6 +83,10 @@ std::vector<Window_Input> take_window_input(HWND handle) {
             input.y = event.xkey.y;
             input.key = key_of(&event.xkey);
             input.control = (event.xkey.state & ControlMask) != 0;
+            break;
+        case Expose:
+            if (!last_piece_of_exposure(event)) continue;
+            input.kind = Window_Input::Kind::exposed;
             break;
         default: continue;
         }

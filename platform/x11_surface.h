@@ -21,6 +21,7 @@ struct Surface {
     int pixel_format = 0;    // 1-based; 0 until SetPixelFormat
     Window gl_window = 0;    // the child with the format's visual; 0 on the desktop
     Colormap colormap = 0;   // the child's own colormap
+    bool listening = false;  // input and exposures are selected for take_window_input
 };
 
 inline HWND to_hwnd(Window window) { return reinterpret_cast<HWND>(uintptr_t(window)); }

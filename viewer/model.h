@@ -2,7 +2,8 @@
 // points in world space (node transforms applied), each with per-vertex
 // normals and, where the file has them, vertex colours and texture
 // coordinates, and the diffuse colour and texture of its material; and what
-// the import had to warn about. It knows nothing of cameras or devices.
+// the import had to warn about, and how many materials it used and textures
+// it could not have. It knows nothing of cameras or devices.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +58,11 @@ struct Model {
     std::vector<Model_Texture> textures;
     Model_Vector center = {0, 0, 0};
     float radius = 0;  // of the bounding sphere around center
+    // The file's materials that the drawn meshes use, each once.
+    size_t materials = 0;
+    // The textures those materials name that could not be had, each name
+    // once; every one of them is also a warning, while warnings are kept.
+    size_t textures_missing = 0;
     // What the importer warned about and what could not be had (a texture),
     // one line each; the model is drawn all the same.
     std::vector<std::string> warnings;

@@ -13,6 +13,11 @@
 // or guess. Those errors become the model's warnings, with one for each
 // texture that cannot be had: a file is refused only when nothing drawable
 // comes out of it.
+//
+// The materials counted are those that the drawn meshes use: the loaders
+// also make materials that nothing draws (the OBJ loader's default one
+// beside a material file, a COLLADA library's unused effects), and a count
+// of them would say nothing about the picture.
 #include "viewer/model_import.h"
 
 #include <algorithm>
@@ -217,6 +222,7 @@ private:
     }
 
     int missing(const std::string& name, const std::string& reason) {
+        ++model_->textures_missing;
         add_warning(&model_->warnings, one_line("texture \"" + name + "\" left out: " + reason));
         return -1;
     }
@@ -387,6 +393,7 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
     Texture_Table textures(*scene, directory, model);
     const bool point_cloud = is_point_cloud(*scene);
     size_t placed = 0;
+    std::vector<bool> material_used(scene->mNumMaterials);
     auto add = [&](unsigned index, const aiMatrix4x4& transform) {
         if (index >= scene->mNumMeshes || scene->mMeshes[index] == nullptr) return;
         const aiMesh& source = *scene->mMeshes[index];
@@ -396,7 +403,9 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
         if (!convert_mesh(source, transform, *scene, point_cloud, textures, &mesh)) return;
         // Vertices split for their normals count too.
         placed += mesh.positions.size() - source.mNumVertices;
-        if (placed <= MODEL_PLACED_VERTEX_LIMIT) model->meshes.push_back(std::move(mesh));
+        if (placed > MODEL_PLACED_VERTEX_LIMIT) return;
+        model->meshes.push_back(std::move(mesh));
+        if (source.mMaterialIndex < material_used.size()) material_used[source.mMaterialIndex] = true;
     };
     if (scene->mRootNode == nullptr) {
         for (unsigned m = 0; m < scene->mNumMeshes; ++m) add(m, aiMatrix4x4());
@@ -422,6 +431,7 @@ bool convert_scene(const aiScene* scene, const std::string& directory, Model* mo
         *reason = "the model holds no triangle, line or point to draw";
         return false;
     }
+    model->materials = size_t(std::count(material_used.begin(), material_used.end(), true));
     frame_model(model);
     // A model whose extent overflows a float cannot be framed by a camera.
     if (!std::isfinite(model->radius) || !std::isfinite(model->center.x) || !std::isfinite(model->center.y) ||

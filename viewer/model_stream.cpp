@@ -7,7 +7,9 @@
 //             (u32) and coordinates (2 × f32) it names, u32 triangle
 //             indices and the indices, u32 line indices and the indices,
 //             u32 dots and the indices, diffuse (u32), texture (i32, -1 for
-//             none); u32 warnings, each u32 length and its bytes;
+//             none); u32 materials (at most the meshes), u32 textures
+//             missing (at most the materials); u32 warnings, each u32
+//             length and its bytes;
 // and nothing after that.
 #include "viewer/model_stream.h"
 
@@ -210,6 +212,12 @@ bool read_model(Reader& in, Model* model) {
         model->meshes.emplace_back();
         if (!read_mesh(in, textures, &vertices_left, &model->meshes.back())) return false;
     }
+    // Each drawn mesh uses one material, and each material names one texture.
+    uint32_t materials = 0, textures_missing = 0;
+    if (!in.count(meshes, "materials", &materials) || !in.count(materials, "textures missing", &textures_missing))
+        return false;
+    model->materials = materials;
+    model->textures_missing = textures_missing;
     uint32_t warnings = 0;
     if (!in.count(uint32_t(MODEL_WARNING_LIMIT), "warnings", &warnings)) return false;
     for (uint32_t w = 0; w < warnings; ++w) {
@@ -234,7 +242,8 @@ bool write_import_outcome(const Import_Outcome& outcome, const Stream_Write& wri
     if (!out.count(model.meshes.size())) return false;
     for (const Model_Mesh& mesh : model.meshes)
         if (!write_mesh(out, mesh)) return false;
-    if (!out.count(model.warnings.size())) return false;
+    if (!out.count(model.materials) || !out.count(model.textures_missing) || !out.count(model.warnings.size()))
+        return false;
     for (const std::string& warning : model.warnings)
         if (!out.array(std::vector<char>(warning.begin(), warning.end()))) return false;
     return true;

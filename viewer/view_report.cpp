@@ -35,13 +35,6 @@ std::string json_vector(const Model_Vector& v) {
     return "[" + json_number(v.x) + "," + json_number(v.y) + "," + json_number(v.z) + "]";
 }
 
-// Each texture that could not be had is one warning of the import.
-size_t missing_textures(const Model& model) {
-    return size_t(std::count_if(model.warnings.begin(), model.warnings.end(), [](const std::string& warning) {
-        return warning.rfind("texture \"", 0) == 0 && warning.find("\" left out: ") != std::string::npos;
-    }));
-}
-
 }  // namespace
 
 Model_Figures figures_of(const Model& model, size_t strips, size_t polylines, bool edges) {
@@ -51,8 +44,9 @@ Model_Figures figures_of(const Model& model, size_t strips, size_t polylines, bo
     figures.triangles = model.triangle_count();
     figures.lines = model.line_count();
     figures.points = model.dot_count();
+    figures.materials = model.materials;
     figures.textures = model.textures.size();
-    figures.textures_missing = missing_textures(model);
+    figures.textures_missing = model.textures_missing;
     figures.strips = strips;
     figures.polylines = polylines;
     figures.calls_per_frame = 1 + strips + polylines + figures.points + (edges ? figures.triangles : 0);
@@ -71,7 +65,8 @@ Model_Figures figures_of(const Model& model, size_t strips, size_t polylines, bo
 void print_model_figures(std::FILE* stream, const Model_Figures& f) {
     std::fprintf(stream, "meshes: %zu\nvertices: %zu\ntriangles: %zu\nlines: %zu\npoints: %zu\n", f.meshes, f.vertices,
                  f.triangles, f.lines, f.points);
-    std::fprintf(stream, "textures: %zu\ntextures missing: %zu\n", f.textures, f.textures_missing);
+    std::fprintf(stream, "materials: %zu\ntextures: %zu\ntextures missing: %zu\n", f.materials, f.textures,
+                 f.textures_missing);
     std::fprintf(stream, "bounds: %g %g %g to %g %g %g\n", double(f.low.x), double(f.low.y), double(f.low.z),
                  double(f.high.x), double(f.high.y), double(f.high.z));
     std::fprintf(stream, "strips per frame: %zu\npolylines per frame: %zu\ncalls per frame: %zu\n", f.strips,
@@ -83,7 +78,8 @@ std::string json_report(const std::string& model_path, const Model_Figures& f, c
     std::string json = "{\"model\":" + json_string(model_path);
     json += ",\"meshes\":" + std::to_string(f.meshes) + ",\"vertices\":" + std::to_string(f.vertices) +
             ",\"triangles\":" + std::to_string(f.triangles) + ",\"lines\":" + std::to_string(f.lines) +
-            ",\"points\":" + std::to_string(f.points) + ",\"textures\":" + std::to_string(f.textures) +
+            ",\"points\":" + std::to_string(f.points) + ",\"materials\":" + std::to_string(f.materials) +
+            ",\"textures\":" + std::to_string(f.textures) +
             ",\"textures_missing\":" + std::to_string(f.textures_missing) + ",\"bounds\":[" + json_vector(f.low) + "," +
             json_vector(f.high) + "],\"strips_per_frame\":" + std::to_string(f.strips) +
             ",\"polylines_per_frame\":" + std::to_string(f.polylines) +

@@ -15,6 +15,7 @@ struct Model_Figures {
     size_t triangles = 0;
     size_t lines = 0;      // line segments
     size_t points = 0;
+    size_t materials = 0;  // used by the drawn meshes
     size_t textures = 0;   // decoded and drawn
     size_t textures_missing = 0;
     Model_Vector low = {0, 0, 0};   // the bounding box of the drawn vertices

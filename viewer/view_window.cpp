@@ -1,7 +1,10 @@
 // Input is read between frames; a frame is drawn only when the view has
-// changed, and the loop sleeps briefly otherwise, so an untouched window
-// costs next to nothing. Ctrl-C sets a flag that ends the loop, so that the
-// window closes as for q and -o is still written.
+// changed or the window was exposed (uncovered or mapped again, which loses
+// what it showed), and the loop sleeps briefly otherwise, so an untouched
+// window costs next to nothing. Everything that arrived since the last frame
+// is taken at once, so a burst of exposures is drawn as one frame. Ctrl-C
+// sets a flag that ends the loop, so that the window closes as for q and -o
+// is still written.
 #include "viewer/view_window.h"
 
 #include <signal.h>
@@ -61,7 +64,7 @@ std::string screenshot_name() {
 
 class View_Controls {
 public:
-    // Applies one input; true when the view changed.
+    // Applies one input; true when the window must be drawn again.
     bool apply(const winx::Window_Input& input, Scene_Sender& sender);
     bool quit() const { return quit_; }
     bool screenshot_asked() {
@@ -117,6 +120,7 @@ bool View_Controls::apply(const winx::Window_Input& input, Scene_Sender& sender)
         else if (input.key == 'e') sender.set_edges(!sender.edges());
         else if (input.key == 's') screenshot_ = true;
         return input.key == 'r' || input.key == 'e';
+    case Kind::exposed: return true;
     }
     return false;
 }

@@ -1,7 +1,9 @@
 // The desktop, the host's windows and their snapshots: sizes as reported
-// (zero included), the GL child following a resize, and handles that are no
-// longer valid.
+// (zero included), the GL child following a resize, handles that are no
+// longer valid, and exposures.
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "tests/platform/gl_window.h"
 
@@ -100,6 +102,42 @@ TEST(Screen24_Window, TheGlChildFollowsAResize) {
     // drawable grew with the window.
     EXPECT_TRUE(near_colour(snapshot.at(119, 89), 0x0000FF)) << std::hex << snapshot.at(119, 89);
     EXPECT_TRUE(near_colour(snapshot.at(0, 0), 0x0000FF));
+}
+
+// The exposures a window reports within `seconds`.
+int exposures_within(HWND window, double seconds) {
+    int exposures = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        for (const winx::Window_Input& input : winx::take_window_input(window))
+            exposures += input.kind == winx::Window_Input::Kind::exposed;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return exposures;
+}
+
+// Where a window is uncovered what it showed is lost: each uncovering is one
+// exposure, however many rectangles the server reports it in, and the GL
+// child made after the window began to listen reports its own.
+TEST(Screen24_Window, EachUncoveringIsOneExposure) {
+    HWND window = winx::create_window(40, 30, "exposed");
+    ASSERT_NE(window, nullptr);
+    winx::listen_to_window_input(window);
+    HDC dc = GetDC(window);
+    const PIXELFORMATDESCRIPTOR wanted = test_support::driver_pixel_format_request(true);
+    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &wanted), &wanted));
+    EXPECT_EQ(exposures_within(window, 0.5), 1) << "the GL child's first mapping";
+
+    // A cover with a smaller window on top of it, both at the origin: taking
+    // the cover away uncovers an L of two rectangles.
+    HWND cover = winx::create_window(30, 20, "cover");
+    HWND corner = winx::create_window(10, 10, "corner");
+    winx::destroy_window(cover);
+    EXPECT_EQ(exposures_within(window, 0.5), 1) << "the L";
+    winx::destroy_window(corner);
+    EXPECT_EQ(exposures_within(window, 0.5), 1) << "the corner";
+    ReleaseDC(window, dc);
+    winx::destroy_window(window);
 }
 
 TEST(PrivateDisplay, RefusesBadScreens) {

@@ -53,6 +53,8 @@ void expect_same_model(const Model& a, const Model& b) {
     }
     EXPECT_EQ(std::memcmp(&a.center, &b.center, sizeof a.center), 0);
     EXPECT_EQ(a.radius, b.radius);
+    EXPECT_EQ(a.materials, b.materials);
+    EXPECT_EQ(a.textures_missing, b.textures_missing);
     EXPECT_EQ(a.warnings, b.warnings);
 }
 
@@ -78,6 +80,8 @@ Model every_field() {
     model.meshes.push_back(cloud);
     model.center = {1.5f, 1.5f, 1.5f};
     model.radius = 2.6f;
+    model.materials = 2;
+    model.textures_missing = 1;
     model.warnings = {"3DS: Skipping FOV animation track", "texture \"a.png\" left out: no such file"};
     return model;
 }
@@ -247,6 +251,8 @@ TEST(Model_Stream, IndicesAndCountsOutOfRangeAreRefused) {
               }),
               "a texture without coordinates");
     EXPECT_EQ(damaged([](Model* m) { m->radius = INFINITY; }), "a bounding sphere that is not finite");
+    EXPECT_EQ(damaged([](Model* m) { m->materials = 3; }), "3 materials, more than 2");
+    EXPECT_EQ(damaged([](Model* m) { m->textures_missing = 3; }), "3 textures missing, more than 2");
     EXPECT_EQ(damaged([](Model* m) { m->textures[0] = {MODEL_TEXTURE_SIDE_LIMIT + 1, 0, {}}; }),
               "a texture of 8193 × 0 pixels");
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
 #include "tests/viewer/test_models.h"
 #include "viewer/memory_ceiling.h"
 #include "viewer/model_import.h"
@@ -298,6 +299,34 @@ TEST(Model_Import, TexturesAreFoundAndReadAndTheMissingOneIsNamed) {
     for (const Model_Mesh& mesh : model.meshes) textured += mesh.texture >= 0;
     EXPECT_EQ(textured, 5);
     EXPECT_EQ(model.warnings, std::vector<std::string>{"texture \"missing.png\" left out: no such file"});
+    EXPECT_EQ(model.materials, 6u);
+    EXPECT_EQ(model.textures_missing, 1u);
+}
+
+// Materials are counted when a drawn mesh uses them, and every texture that
+// cannot be had is counted, also past the warnings a model keeps.
+TEST(Model_Import, MaterialsInUseAndEveryMissingTextureAreCounted) {
+    const std::string folder = make_temporary_folder();
+    const size_t used = MODEL_WARNING_LIMIT + 6;
+    std::ofstream materials(folder + "/many.mtl");
+    std::ofstream faces(folder + "/many.obj");
+    faces << "mtllib many.mtl\nvt 0 0\n";
+    for (size_t m = 0; m <= used; ++m) {
+        materials << "newmtl m" << m << "\nKd 1 1 1\nmap_Kd gone" << m << ".png\n";
+        if (m == used) break;  // the last one is left unused
+        faces << "v " << m << " 0 0\nv " << m << " 1 0\nv " << m + 0.5 << " 0 0\n";
+        faces << "usemtl m" << m << "\nf -3/1 -2/1 -1/1\n";
+    }
+    materials.close();
+    faces.close();
+    Model model;
+    std::string reason;
+    ASSERT_TRUE(import_model_file(folder + "/many.obj", &model, &reason)) << reason;
+    EXPECT_EQ(model.meshes.size(), used);
+    EXPECT_EQ(model.materials, used);
+    EXPECT_EQ(model.textures_missing, used);
+    EXPECT_EQ(model.warnings.size(), MODEL_WARNING_LIMIT);
+    std::filesystem::remove_all(folder);
 }
 
 // glTF 1.0, as text (its version a string or a number, anywhere in the

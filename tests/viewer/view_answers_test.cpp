@@ -170,10 +170,16 @@ TEST(View_Answers, StatsAndJson) {
     const std::string model = test_model("OBJ/box.obj");
     const Process_Result stats = view({model, "--stats", "--frames", "1", "--size", "64x48"});
     EXPECT_EQ(stats.status, 0) << stats.errors;
-    // The box's eight corners carry no normals: each face gets its own.
-    for (const char* line : {"meshes: 1\n", "vertices: 24\n", "triangles: 12\n", "points: 0\n", "textures: 0\n",
-                             "bounds: -0.5 -0.5 -0.5 to 0.5 0.5 0.5\n", "calls per frame: "})
-        EXPECT_NE(stats.output.find(line), std::string::npos) << line << " in " << stats.output;
+    // The box's eight corners carry no normals: each face gets its own. The
+    // figures come in this order.
+    size_t at = 0;
+    for (const char* line : {"meshes: 1\n", "vertices: 24\n", "triangles: 12\n", "lines: 0\n", "points: 0\n",
+                             "materials: 1\n", "textures: 0\n", "textures missing: 0\n",
+                             "bounds: -0.5 -0.5 -0.5 to 0.5 0.5 0.5\n", "strips per frame: ", "calls per frame: "}) {
+        at = stats.output.find(line, at);
+        EXPECT_NE(at, std::string::npos) << line << " in order in " << stats.output;
+        if (at == std::string::npos) break;
+    }
 
     // Lines joined into polylines cost a call each, beside the clearing
     // rectangle and the points; a texture that cannot be had is counted.
@@ -185,7 +191,8 @@ TEST(View_Answers, StatsAndJson) {
         EXPECT_NE(lines.output.find(line), std::string::npos) << line << " in " << lines.output;
     const Process_Result textures = view({source + "/tests/viewer/models/textured/quads.obj", "--json", "--frames",
                                           "1", "--size", "64x48"});
-    EXPECT_NE(textures.output.find("\"textures\":5,\"textures_missing\":1,"), std::string::npos) << textures.output;
+    EXPECT_NE(textures.output.find("\"materials\":6,\"textures\":5,\"textures_missing\":1,"), std::string::npos)
+        << textures.output;
 
     const Process_Result json =
         view({model, "--json", "--frames", "2", "--size", "64x48", "--compare", "software"});

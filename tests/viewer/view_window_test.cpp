@@ -2,7 +2,7 @@
 // (XTest) on an X server of the test's own, so that no other test's window
 // covers it: a left drag turns the model, the wheel makes it larger, e
 // draws the edges, s writes a screenshot, q ends with status 0 and -o
-// written; Ctrl-C ends it the same way.
+// written; Ctrl-C ends it the same way; an uncovered window is drawn again.
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -214,6 +214,39 @@ TEST(View_Window, TheUserTurnsZoomsAndQuits) {
     press_key(display, XK_q);
     EXPECT_EQ(exit_status(viewer, 20), 0);
     EXPECT_TRUE(std::filesystem::exists(folder + "/last.png"));
+    std::filesystem::remove_all(folder);
+}
+
+// The server keeps no copy of what a window shows: once a cover is taken
+// away, or the window is unmapped and mapped again, the viewer draws the
+// same picture again without any input.
+TEST(View_Window, AnUncoveredOrRemappedWindowIsDrawnAgain) {
+    const Own_Display own;
+    Display* display = own.get();
+    ASSERT_NE(display, nullptr) << "no Xvfb of the test's own";
+    const std::string folder = make_temporary_folder();
+    const pid_t viewer = start_viewer(own.name(), folder, {});
+    const Window window = shown_window(display);
+    ASSERT_NE(window, 0u) << "the window showed no model";
+    const std::vector<unsigned long> shown = picture_of(display, window);
+
+    const int screen = DefaultScreen(display);
+    const Window cover = XCreateSimpleWindow(display, RootWindow(display, screen), WIDTH / 4, HEIGHT / 4, WIDTH / 2,
+                                             HEIGHT / 2, 0, 0, WhitePixel(display, screen));
+    XMapRaised(display, cover);
+    XSync(display, False);
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+    EXPECT_TRUE(within(10, [&] { return picture_of(display, window) == shown; })) << "not drawn after the cover went";
+
+    XUnmapWindow(display, window);
+    XSync(display, False);
+    XMapWindow(display, window);
+    XSync(display, False);
+    EXPECT_TRUE(within(10, [&] { return picture_of(display, window) == shown; })) << "not drawn after the mapping";
+
+    kill(viewer, SIGINT);
+    EXPECT_EQ(exit_status(viewer, 20), 0);
     std::filesystem::remove_all(folder);
 }
 
