@@ -43,6 +43,9 @@ long minor_faults() {
 }  // namespace
 
 TEST(Render_Heap, FramesAfterTheFirstFaultInAlmostNoNewPages) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer's allocator maps and keeps memory in its own way";
+#endif
     Running_Device driver;
     Device_Settings settings;
     settings.width = WIDTH;
