@@ -89,6 +89,10 @@ void Trace_Output::write_line(const std::string& line) {
 }
 
 void Trace_Output::hand_over() {
+    if (writers_.empty()) {  // not open: there is nowhere to write
+        pending_.clear();
+        return;
+    }
     std::unique_lock<std::mutex> lock(mutex_);
     const uint64_t most_on_the_way = PIECES_PER_WRITER * writers_.size();
     changed_.wait(lock, [&] { return handed_count_ - written_count_ < most_on_the_way; });
