@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/board_gl_copy.h"
+#include "platform/wgl_rebind.h"
 
 namespace winx {
 namespace {
@@ -119,6 +120,9 @@ const bool handler_installed = [] {
 
 void carry_out_board_request(const Board_Request& request) {
     if (request.context == nullptr || request.width < 1 || request.height < 1) return;
+    // The window may have been resized by another context since this one
+    // last drew: only what the window holds now may be read or drawn.
+    bind_current_context_again();
     switch (request.code) {
         case board_fast_read_color:
             keep(Board_Plane::colors, request, memory_of(request.context).colors);

@@ -9,6 +9,7 @@
 #include "platform/board_memory.h"
 #include "platform/injected_failures.h"
 #include "platform/wgl_pixel_format.h"
+#include "platform/wgl_rebind.h"
 #include "platform/windows.h"
 #include "platform/x11_display.h"
 #include "platform/x11_surface.h"
@@ -134,6 +135,23 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
 }
 
 HGLRC WINAPI wglGetCurrentContext(void) { return binding.context; }
+
+void winx::bind_current_context_again() {
+    std::lock_guard<std::mutex> lock(contexts_mutex());
+    const HGLRC context = binding.context;
+    if (!is_live(context) || winx::x11::open_connection() != context->display) return;
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    if (drawable == 0) return;
+    bool failed = false;
+    {
+        winx::x11::Error_Trap trap(context->display);
+        glXMakeContextCurrent(context->display, None, None, nullptr);
+        failed = !glXMakeContextCurrent(context->display, drawable, drawable, context->context);
+        failed = trap.failed() || failed;
+    }
+    // As a failed wglMakeCurrent does, a failure leaves no current context.
+    if (failed) release_current();
+}
 
 BOOL WINAPI wglDeleteContext(HGLRC context) {
     std::lock_guard<std::mutex> lock(contexts_mutex());

@@ -167,12 +167,10 @@ void Session::set_options(HT_Device_Data* device) {
     }
 }
 
-// The window is resized only under a lone device: a fast depth read on a
-// device started before another device's start resized the window crashed
-// inside Mesa's software rasteriser, recorded or not (a driver fault apart
-// from recording, left to its own issue).
+// A start may resize the window under any number of live devices, as a
+// host's may: the devices started before keep drawing into the same window.
 void Session::start() {
-    if (in_.range(0, 3) == 0 && devices_.size() == 1) {
+    if (in_.range(0, 3) == 0) {
         width_ = in_.range(1, SESSION_MAX_WINDOW_SIDE);
         height_ = in_.range(1, SESSION_MAX_WINDOW_SIDE);
         host_.resize(width_, height_);
