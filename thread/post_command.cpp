@@ -9,5 +9,8 @@
 
 void OGL_Device_Data::post_command(Command_Code code) {
     send_command(code);
-    await_signal(command.command_done, host_waits);
+    if (code == CMD_READ_COLOR || code == CMD_READ_DEPTH)
+        await_read(command.command_done, host_waits);
+    else
+        await_signal(command.command_done, host_waits);
 }

@@ -1,8 +1,8 @@
 // The channel's wait, which polls an event before it sleeps: whether the
 // signal comes before the wait, during the polling or long after it, the
 // wait returns once per signal and leaves an auto-reset event unsignalled,
-// so no command is answered twice or lost. And it never polls where the
-// process may run on one processor only.
+// so no command is answered twice or lost; a read's longer wait as well. And
+// it never polls where the process may run on one processor only.
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -37,6 +37,29 @@ TEST(Await_Signal, ConsumesASignalGivenBeforeOrLongAfterTheWait) {
     await_signal(event.handle, history);
     late_setter.join();
     EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
+}
+
+// A read's wait, which polls longer whatever the recent waits did, returns
+// once per signal however late it comes, polling or not, and leaves the
+// history of the channel's other waits as it was.
+TEST(Await_Signal, AReadsWaitConsumesOneSignalAndLeavesTheHistoryAlone) {
+    using std::chrono::microseconds;
+    for (const bool may_poll : {true, false}) {
+        Auto_Reset_Event event;
+        Signal_Wait_History history;
+        history.may_poll = may_poll;
+        history.quick_share = 0.5f;
+        for (const microseconds delay : {microseconds(0), microseconds(300), microseconds(5000)}) {
+            std::thread setter([&] {
+                std::this_thread::sleep_for(delay);
+                SetEvent(event.handle);
+            });
+            await_read(event.handle, history);
+            setter.join();
+            EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT) << delay.count() << " us";
+        }
+        EXPECT_EQ(history.quick_share, 0.5f);
+    }
 }
 
 // Long waits stop the polling, and quick ones bring it back.
