@@ -181,11 +181,14 @@ public:
     // pending key and returns without waiting for it to be drawn; waits only
     // while BATCHES_QUEUED_AHEAD batches are queued already.
     void hand_over_batch();
+    // Host's thread: handed-over batches not yet drawn.
+    uint32_t batches_in_flight() const {
+        return batches_handed.load(std::memory_order_relaxed) - batches_drawn.load(std::memory_order_seq_cst);
+    }
     // Host's thread: returns once at most `in_flight` handed-over batches
     // are still to be drawn.
     void await_batches_drawn(uint32_t in_flight) {
-        const uint32_t handed = batches_handed.load(std::memory_order_relaxed);
-        auto waiting = [&] { return handed - batches_drawn.load(std::memory_order_seq_cst) > in_flight; };
+        auto waiting = [&] { return batches_in_flight() > in_flight; };
         while (waiting()) {
             // Announced before the last look at the counter: either the
             // render thread sees the announcement and signals, or this look

@@ -43,8 +43,8 @@ void listen_to_window_input(HWND handle) {
     Display* display = x11::display();
     if (display == nullptr) return;
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
-    x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
-    if (surface == nullptr || surface->desktop) return;
+    x11::Surface* surface = x11::find_host_window(display, handle);
+    if (surface == nullptr) return;
     x11::Error_Trap trap(display);
     surface->listening = true;
     select_more(display, surface->window, INPUT_EVENTS | ExposureMask);
@@ -57,8 +57,8 @@ std::vector<Window_Input> take_window_input(HWND handle) {
     Display* display = x11::display();
     if (display == nullptr) return inputs;
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
-    const x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
-    if (surface == nullptr || surface->desktop) return inputs;
+    const x11::Surface* surface = x11::find_host_window(display, handle);
+    if (surface == nullptr) return inputs;
     XEvent event;
     while (surface->gl_window != 0 && XCheckWindowEvent(display, surface->gl_window, ExposureMask, &event))
         if (last_piece_of_exposure(event)) inputs.push_back({Window_Input::Kind::exposed});

@@ -36,6 +36,13 @@ std::mutex& surfaces_mutex();
 // made on first use. Call under surfaces_mutex().
 Surface* find_surface(Display* display, Window window);
 
+// The host's own window behind a handle: null for an unknown one and for the
+// desktop, which no window operation changes. Call under surfaces_mutex().
+inline Surface* find_host_window(Display* display, const void* handle) {
+    Surface* surface = find_surface(display, to_window(handle));
+    return surface != nullptr && !surface->desktop ? surface : nullptr;
+}
+
 // Records a new top-level window, or forgets one (under the lock).
 Surface& add_surface(Window window, int width, int height);
 void remove_surface(Window window);

@@ -56,8 +56,8 @@ bool resize_window(HWND handle, int width, int height) {
     Display* display = x11::display();
     if (display == nullptr || !valid_size(width, height)) return false;
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
-    x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
-    if (surface == nullptr || surface->desktop) return false;
+    x11::Surface* surface = x11::find_host_window(display, handle);
+    if (surface == nullptr) return false;
     const unsigned server_width = unsigned(x11::server_extent(width));
     const unsigned server_height = unsigned(x11::server_extent(height));
     x11::Error_Trap trap(display);
@@ -73,8 +73,8 @@ void destroy_window(HWND handle) {
     Display* display = x11::display();
     if (display == nullptr) return;
     std::lock_guard<std::mutex> lock(x11::surfaces_mutex());
-    x11::Surface* surface = x11::find_surface(display, x11::to_window(handle));
-    if (surface == nullptr || surface->desktop) return;
+    x11::Surface* surface = x11::find_host_window(display, handle);
+    if (surface == nullptr) return;
     x11::Error_Trap trap(display);
     XDestroyWindow(display, surface->window);
     if (surface->colormap != 0) XFreeColormap(display, surface->colormap);

@@ -17,9 +17,7 @@ void OGL_Device_Data::hand_over_batch() {
     // The wait is for this object's own render thread: the batch lock, which
     // other objects' threads need, is let go meanwhile. No other thread uses
     // this object, so its batches are as they were when the lock comes back.
-    const uint32_t in_flight = batches_handed.load(std::memory_order_relaxed) -
-                               batches_drawn.load(std::memory_order_acquire);
-    if (in_flight >= BATCHES_QUEUED_AHEAD)
+    if (batches_in_flight() >= BATCHES_QUEUED_AHEAD)
         Batch_Lock_Hold::wait_outside(batch_lock, [this] { await_batches_drawn(BATCHES_QUEUED_AHEAD - 1); });
 
     const uint32_t handed = batches_handed.load(std::memory_order_relaxed);
